@@ -1,0 +1,49 @@
+# Entry points. `make test` is the one command that installs what is missing, builds everything
+# and runs every test; `make run` starts the editor connected to the built-in virtual processor.
+
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+SOURCES := $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+.PHONY: all deps configure build test test-asan bench fuzz fuzz-smoke run format format-check clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build --preset default -j $(JOBS)
+
+test: build
+	@ctest --preset default -j $(JOBS)
+
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan -j $(JOBS)
+
+bench: build
+	@for b in build/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+
+fuzz-smoke: fuzz
+	@scripts/fuzz-smoke $(FUZZ_SECONDS)
+
+run: build
+	@scripts/run-editor
+
+format:
+	@clang-format -i $(SOURCES)
+
+format-check:
+	@clang-format --dry-run --Werror $(SOURCES)
+
+clean:
+	@rm -rf build build-asan build-fuzz

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "dsp/TSOS.h"
+TEST(TSOS, NewSectionIsUnity) { kvn::TSOS s; EXPECT_TRUE(s.isUnity()); }
