@@ -12,55 +12,55 @@ inline constexpr int kLengthFieldValue = 2044;       // 07 FC
 inline constexpr int kFormatVersion = 203;           // CB
 inline constexpr int kFirstVersionWithGates = 203;   // older images get default gate values
 
-inline constexpr std::size_t kLength = 0;          // 2 bytes
-inline constexpr std::size_t kVersion = 2;         // 1 byte
-inline constexpr std::size_t kReserved3 = 3;       // 1 byte, 00
-inline constexpr std::size_t kOnes = 4;            // 8 bytes of 01
+inline constexpr std::size_t kLength = 0;     // 2 bytes
+inline constexpr std::size_t kVersion = 2;    // 1 byte
+inline constexpr std::size_t kReserved3 = 3;  // 1 byte, 00
+inline constexpr std::size_t kOnes = 4;       // 8 bytes of 01
 inline constexpr std::size_t kOnesCount = 8;
-inline constexpr std::size_t kSystemName = 12;     // 40 bytes
+inline constexpr std::size_t kSystemName = 12;  // 40 bytes
 inline constexpr std::size_t kSystemNameWidth = 40;
-inline constexpr std::size_t kInputNameA = 52;     // 6 bytes each
+inline constexpr std::size_t kInputNameA = 52;  // 6 bytes each
 inline constexpr std::size_t kInputNameB = 58;
 inline constexpr std::size_t kOutput1Name = 64;
 inline constexpr std::size_t kOutput2Name = 70;
-inline constexpr std::size_t kReserved76 = 76;     // 12 spaces
+inline constexpr std::size_t kReserved76 = 76;  // 12 spaces
 inline constexpr std::size_t kReserved76Width = 12;
 inline constexpr std::size_t kSubName = 88;
-inline constexpr std::size_t kReserved94 = 94;     // 6 spaces
+inline constexpr std::size_t kReserved94 = 94;  // 6 spaces
 inline constexpr std::size_t kChannelNameWidth = 6;
 
 inline constexpr std::size_t kWordBytes = 3;
-inline constexpr std::size_t kBlockBytes = 774;    // 258 words
-inline constexpr std::size_t kBlockA = 100;        // coefficient bank 1
-inline constexpr std::size_t kBlockB = 874;        // coefficient bank 2, identical to bank 1
+inline constexpr std::size_t kBlockBytes = 774;  // 258 words
+inline constexpr std::size_t kBlockA = 100;      // coefficient bank 1
+inline constexpr std::size_t kBlockB = 874;      // coefficient bank 2, identical to bank 1
 
-inline constexpr std::size_t kParameters = 1648;   // parameter block, 388 bytes
+inline constexpr std::size_t kParameters = 1648;  // parameter block, 388 bytes
 inline constexpr std::size_t kParameterCopyBytes = 192;
 inline constexpr std::size_t kGateBytes = 4;
 inline constexpr std::size_t kParameterBytes = 2 * kParameterCopyBytes + kGateBytes;
-inline constexpr std::size_t kFill = 2036;         // 0D up to offset 2044
+inline constexpr std::size_t kFill = 2036;  // 0D up to offset 2044
 inline constexpr unsigned char kFillByte = 0x0D;
 
 // Offsets inside one 192-byte copy of the parameter block.
 namespace param {
-inline constexpr std::size_t kBandBytes = 6;            // type, 16-bit freq, 16-bit gain, Q
-inline constexpr std::size_t kOutput1Bands = 0;         // 7 bands
-inline constexpr std::size_t kOutput2Bands = 42;        // 7 bands
-inline constexpr std::size_t kSubBands = 84;            // 3 bands
-inline constexpr std::size_t kCrossovers = 102;         // 3 x 10
+inline constexpr std::size_t kBandBytes = 6;      // type, 16-bit freq, 16-bit gain, Q
+inline constexpr std::size_t kOutput1Bands = 0;   // 7 bands
+inline constexpr std::size_t kOutput2Bands = 42;  // 7 bands
+inline constexpr std::size_t kSubBands = 84;      // 3 bands
+inline constexpr std::size_t kCrossovers = 102;   // 3 x 10
 inline constexpr std::size_t kCrossoverBytes = 10;
-inline constexpr std::size_t kLevels = 132;             // 3 x 4
+inline constexpr std::size_t kLevels = 132;  // 3 x 4
 inline constexpr std::size_t kLevelBytes = 4;
-inline constexpr std::size_t kDelays = 144;             // 3 bytes, then Temperature
+inline constexpr std::size_t kDelays = 144;  // 3 bytes, then Temperature
 inline constexpr std::size_t kTemperature = 147;
-inline constexpr std::size_t kDynamics1 = 148;          // 9 bytes each
+inline constexpr std::size_t kDynamics1 = 148;  // 9 bytes each
 inline constexpr std::size_t kDynamics2 = 157;
 inline constexpr std::size_t kDynamicsBytes = 9;
-inline constexpr std::size_t kSpeakers = 166;           // 2 x 8
+inline constexpr std::size_t kSpeakers = 166;  // 2 x 8
 inline constexpr std::size_t kSpeakerBytes = 8;
-inline constexpr std::size_t kInputMatrix = 182;        // 4 bytes
-inline constexpr std::size_t kRoutes = 186;             // 3 bytes
-inline constexpr std::size_t kDistances = 189;          // 3 bytes
+inline constexpr std::size_t kInputMatrix = 182;  // 4 bytes
+inline constexpr std::size_t kRoutes = 186;       // 3 bytes
+inline constexpr std::size_t kDistances = 189;    // 3 bytes
 }  // namespace param
 
 // Offsets of the whole image derived from the above.

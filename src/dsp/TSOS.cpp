@@ -10,12 +10,18 @@ namespace kvn {
 namespace {
 
 // 10^x is taken as e^(x ln 10), the form the processor's own designs were computed with.
-double pow10(double x) { return std::exp(x * kLn10); }
+double pow10(double x) {
+    return std::exp(x * kLn10);
+}
 
 // tan as sin/cos, for the same reason.
-double tangent(double x) { return std::sin(x) / std::cos(x); }
+double tangent(double x) {
+    return std::sin(x) / std::cos(x);
+}
 
-double omega(double frequencyHz) { return 2.0 * kPi * frequencyHz / kSampleRate; }
+double omega(double frequencyHz) {
+    return 2.0 * kPi * frequencyHz / kSampleRate;
+}
 
 // Corner gain of the first-order shelves for a plateau gain g (linear). The comparisons are
 // strict: g equal to sqrt(2) or 1/sqrt(2) takes the middle branch.
@@ -30,8 +36,8 @@ double shelfCornerGain(double g) {
 }
 
 constexpr std::array<const char*, 12> kTypeNames = {
-    "Bypass",    "Parametric", "Shelv Low 6dB", "Shelv High 6dB", "LowPass Buttw", "HiPass Buttw",
-    "BandPass",  "StopBand",   "AllPass 1",     "AllPass 2",      "LowPass Q",     "HiPass Q"};
+    "Bypass",   "Parametric", "Shelv Low 6dB", "Shelv High 6dB", "LowPass Buttw", "HiPass Buttw",
+    "BandPass", "StopBand",   "AllPass 1",     "AllPass 2",      "LowPass Q",     "HiPass Q"};
 
 }  // namespace
 

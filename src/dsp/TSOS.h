@@ -43,7 +43,7 @@ public:
     std::uint8_t FilterType = kBypass;
     double GainDb = 0.0;
     double FrequencyHz = 1000.0;
-    double Q = 0.707;  // exactly 0.707; the shelves with slope use it as the slope S
+    double Q = 0.707;   // exactly 0.707; the shelves with slope use it as the slope S
     int CoeffSlot = 0;  // address of b0 in the coefficient memory; set by the owner
 
     // Pass-through coefficients; type, frequency, Q and gain are left as they are.

@@ -1,3 +1,5 @@
 #include <gtest/gtest.h>
 #include "dsp/Response.h"
-TEST(Response, GridEnds) { EXPECT_EQ(kvn::responseGrid().GridHz[0], 20); }
+TEST(Response, GridEnds) {
+    EXPECT_EQ(kvn::responseGrid().GridHz[0], 20);
+}
