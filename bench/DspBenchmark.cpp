@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "dsp/Response.h"
+#include "dsp/TDYNAMIC.h"
 #include "dsp/TSOS.h"
+#include "dsp/TXOVERPB.h"
 
 namespace {
 
@@ -62,5 +64,41 @@ void BM_DesignFirstOrder(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DesignFirstOrder)->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
+
+}  // namespace
+
+namespace {
+
+void BM_DesignCrossoverEdge(benchmark::State& state) {
+    kvn::TXOVERPB edge;
+    edge.XoverType = static_cast<std::uint8_t>(state.range(0));
+    edge.Order = static_cast<int>(state.range(1));
+    edge.FrequencyHz = 1500.0;
+    for (auto _ : state) {
+        edge.Order = static_cast<int>(state.range(1));
+        benchmark::DoNotOptimize(edge.design());
+        benchmark::DoNotOptimize(edge.Sections[0].b0);
+    }
+}
+// Butterworth, Linkwitz-Riley and Bessel low-pass edges at orders 2 and 4.
+BENCHMARK(BM_DesignCrossoverEdge)
+    ->ArgsProduct({{kvn::kButterworthLowPass, kvn::kLinkwitzRileyLowPass, kvn::kBesselLowPass},
+                   {2, 4}})
+    ->Args({kvn::kXoverBypass, 2})
+    ->Unit(benchmark::kNanosecond);
+
+void BM_DesignDynamics(benchmark::State& state) {
+    kvn::TDYNAMIC unit;
+    unit.thresholdDbfs = -12.0f;
+    unit.ratio = 4.0f;
+    unit.kneeType = kvn::kCompressor;
+    unit.gateLevel = 13.0f;
+    unit.gateSlope = 4.0f;
+    for (auto _ : state) {
+        unit.design();
+        benchmark::DoNotOptimize(unit.gainTable.data());
+    }
+}
+BENCHMARK(BM_DesignDynamics)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

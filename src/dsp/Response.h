@@ -25,6 +25,9 @@ struct ResponseGrid {
     std::array<float, kGridPoints> Omega;
     // Unit delay e^(-j w) of each point.
     std::array<std::complex<double>, kGridPoints> GridZ;
+    // The same unit delays as separate real and imaginary arrays, for the evaluation loops.
+    std::array<double, kGridPoints> ZRe;
+    std::array<double, kGridPoints> ZIm;
 };
 
 // The grid, built once on first use (thread-safe).
@@ -38,8 +41,12 @@ struct ResponseCurve {
 };
 
 // Evaluates the first `count` sections of `sections` (in list order) on the grid into `out`,
-// indices 0..GridLast. A count of 0 yields all zeros; a count above the list's size takes the
-// whole list. Allocates nothing; cheap enough to run on every mouse move.
+// indices 0..GridLast: MagDb is the sum of the sections' magnitudes in dB (a sum within 1e-8 dB of
+// zero is stored as exactly 0), PhaseRad the sum of their phases (each atan2(Im H, Re H), a
+// negative real response counting as +pi). A count of 0 yields all zeros; a count above the
+// list's size takes the whole list. Allocates nothing; cheap enough to run on every mouse move.
+// The product of the sections' responses is formed per grid point, with the number of whole
+// turns tracked, so only one logarithm and one arctangent are needed per point.
 void evaluateCascade(std::span<const TSOS* const> sections, int count, ResponseCurve& out);
 void evaluateCascade(std::span<const TSOS> sections, int count, ResponseCurve& out);
 
