@@ -77,7 +77,6 @@ FtStatus EmulatedD2xx::setFlowControl(std::uint16_t flow, std::uint8_t /*xon*/,
         flow != kFtFlowXonXoff) {
         return kFtInvalidParameter;
     }
-    flow_ = flow;
     return kFtOk;
 }
 

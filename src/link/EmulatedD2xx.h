@@ -66,7 +66,6 @@ private:
     std::uint8_t wordLength_ = kFtBits8;
     std::uint8_t stopBits_ = kFtStopBits1;
     std::uint8_t parity_ = kFtParityNone;
-    std::uint16_t flow_ = kFtFlowNone;
     bool dtr_ = false;
     bool rts_ = false;
     std::uint32_t readTimeoutMs_ = 0;

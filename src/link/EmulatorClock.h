@@ -18,7 +18,8 @@ enum class ClockPolicy {
 
 class EmulatorClock {
 public:
-    // `device` must outlive the clock. A real clock starts at the device's present time.
+    // `device` must outlive the clock. A real clock starts at the device's present time; links
+    // with different policies must not share one device, since only a virtual clock may jump.
     EmulatorClock(emu::VirtualProcessor& device, ClockPolicy policy);
 
     ClockPolicy policy() const { return policy_; }

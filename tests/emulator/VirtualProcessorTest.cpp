@@ -174,18 +174,6 @@ TEST(VirtualProcessor, LineRateOf9600MovesTenBitsPerByteBothWays) {
     EXPECT_EQ(device.read(Micros(seconds(2)) + Micros(2084)), (Bytes{0x84}));
 }
 
-TEST(VirtualProcessor, LineRateSpreadsAStreamBlockOverSixtySevenMilliseconds) {
-    VirtualProcessor device;
-    Pc pc(device);
-    pc.send({0x84, 0x04, 0x15, 0x15, 0x00, 0x00, 0x55, 0x84, 0x84, 0x04, 0x15, 0x07});
-    device.setBaud(kProcessorBaud);
-    pc.send({0xFE});  // echo of LONG low: the first block follows
-    // The echo takes one byte time to arrive, then 64 bytes go out back to back.
-    const Micros start = pc.now + Micros(1042);
-    EXPECT_EQ(device.available(start + Micros(66'666)), 63U);
-    EXPECT_EQ(device.available(start + Micros(66'667)), 64U);
-}
-
 TEST(VirtualProcessor, TimeNeverRunsBackwards) {
     VirtualProcessor device;
     device.advanceTo(Micros(seconds(5)));
