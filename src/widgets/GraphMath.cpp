@@ -1,9 +1,9 @@
 // Arithmetic of the response graphs.
 #include "widgets/GraphMath.h"
 
-#include <initializer_list>
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "widgets/NumberFormat.h"

@@ -63,7 +63,8 @@ int LedButton::ledDiameter() const {
 
 QSize LedButton::sizeHint() const {
     const int d = ledDiameter();
-    const int textWidth = caption_.isEmpty() ? 0 : kSpacing + fontMetrics().horizontalAdvance(caption_);
+    const int textWidth =
+        caption_.isEmpty() ? 0 : kSpacing + fontMetrics().horizontalAdvance(caption_);
     return {2 * kMargin + d + textWidth, 2 * kMargin + d};
 }
 
@@ -84,10 +85,11 @@ void LedButton::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(palette().color(QPalette::Dark), pressed_ ? 2 : 1));
     painter.drawEllipse(led);
     if (!caption_.isEmpty()) {
-        const QColor text = captionColor_.isValid() && isEnabled()
-                                ? captionColor_
-                                : palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                                  QPalette::WindowText);
+        const QColor text =
+            captionColor_.isValid() && isEnabled()
+                ? captionColor_
+                : palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                  QPalette::WindowText);
         painter.setPen(text);
         const QRect textRect(kMargin + d + kSpacing, 0, width() - (kMargin + d + kSpacing),
                              height());

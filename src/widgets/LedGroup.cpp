@@ -21,11 +21,9 @@ int LedGroup::addButton(LedButton* button) {
             b->setLit(false);
         }
     });
-    connect(button, &LedButton::litToggled, this, [this, button](bool) {
-        emit selected(indexOf(button));
-    });
-    connect(button, &QObject::destroyed, this,
-            [this, button] { buttons_.removeAll(button); });
+    connect(button, &LedButton::litToggled, this,
+            [this, button](bool) { emit selected(indexOf(button)); });
+    connect(button, &QObject::destroyed, this, [this, button] { buttons_.removeAll(button); });
     return count() - 1;
 }
 

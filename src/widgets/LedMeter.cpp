@@ -14,10 +14,16 @@ constexpr int kSegmentLength = 8;
 }  // namespace
 
 LedMeter::LedMeter(Qt::Orientation orientation, QWidget* parent)
-    : QWidget(parent), orientation_(orientation), colors_{Qt::green, Qt::yellow, Qt::red} {}
+    : QWidget(parent), orientation_(orientation), colors_{Qt::green, Qt::yellow, Qt::red} {
+    setOrientation(orientation);
+}
 
 void LedMeter::setOrientation(Qt::Orientation orientation) {
     orientation_ = orientation;
+    // The bar keeps its thickness and takes the length it is given.
+    setSizePolicy(orientation == Qt::Vertical
+                      ? QSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding)
+                      : QSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed));
     updateGeometry();
     update();
 }
@@ -52,8 +58,8 @@ void LedMeter::setColors(const QColor& first, const QColor& second, const QColor
     update();
 }
 
-std::vector<LedMeter::Segment> LedMeter::segments(int position, int maximum, int first,
-                                                  int second, int segmentCount) {
+std::vector<LedMeter::Segment> LedMeter::segments(int position, int maximum, int first, int second,
+                                                  int segmentCount) {
     const int count = std::max(segmentCount, 1);
     std::vector<Segment> result(static_cast<std::size_t>(count), Segment::Dark);
     if (maximum <= 0) {

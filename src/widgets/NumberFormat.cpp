@@ -20,9 +20,7 @@ struct Decimal {
     std::string digits;
     int exponent = 0;
 
-    bool isZero() const {
-        return digits.find_first_not_of('0') == std::string::npos;
-    }
+    bool isZero() const { return digits.find_first_not_of('0') == std::string::npos; }
 };
 
 // The 15 significant digits are the value as it was meant: binary noise below them (2.675 is
@@ -124,7 +122,8 @@ std::string formatPattern(double value, std::string_view pattern) {
         return formatGeneral(value, kDecimalDigits);
     }
     const auto point = pattern.find('.');
-    const int intPlaces = static_cast<int>(point == std::string_view::npos ? pattern.size() : point);
+    const int intPlaces =
+        static_cast<int>(point == std::string_view::npos ? pattern.size() : point);
     const int decimals =
         point == std::string_view::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
 

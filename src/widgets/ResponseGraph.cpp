@@ -2,6 +2,7 @@
 // qcustomplot.h for the graph itself.
 #include "widgets/ResponseGraph.h"
 
+#include <qcustomplot.h>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -9,7 +10,6 @@
 #include <QMouseEvent>
 #include <QSaveFile>
 #include <QVBoxLayout>
-#include <qcustomplot.h>
 
 #include <charconv>
 #include <cmath>
@@ -187,9 +187,8 @@ void ResponseGraph::applyLook() {
 }
 
 QColor ResponseGraph::defaultSeriesColor(int series) {
-    static const QColor colors[] = {Qt::cyan,           Qt::red,     Qt::yellow,
-                                    Qt::white,          Qt::green,   Qt::magenta,
-                                    QColor(255, 160, 0), Qt::lightGray};
+    static const QColor colors[] = {Qt::cyan,  Qt::red,     Qt::yellow,          Qt::white,
+                                    Qt::green, Qt::magenta, QColor(255, 160, 0), Qt::lightGray};
     constexpr int kCount = static_cast<int>(std::size(colors));
     const int index = ((std::max(series, 1) - 1) % kCount);
     return colors[index];
@@ -584,7 +583,10 @@ void ResponseGraph::replotNow() {
 
 bool ResponseGraph::exportPng(const QString& path, int width, int height) {
     syncDirtySeries();
-    return plot_->savePng(path, std::max(width, 0), std::max(height, 0));
+    // The graph's own size, not the plot's: a graph that was never shown has not laid out its
+    // plot yet.
+    return plot_->savePng(path, width > 0 ? width : this->width(),
+                          height > 0 ? height : this->height());
 }
 
 QString ResponseGraph::csvText() const {

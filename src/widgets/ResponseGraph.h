@@ -151,8 +151,8 @@ public:
     void scheduleReplot();
     void replotNow();
 
-    // Writes the graph as drawn to a PNG file; 0 takes the widget's size. False when the file
-    // cannot be written.
+    // Writes the graph to a PNG file, `width` x `height` pixels (0 takes the graph's size; a graph
+    // that is hidden draws as well). False when the file cannot be written.
     bool exportPng(const QString& path, int width = 0, int height = 0);
     // The visible series as CSV: a heading row (x axis title, then each visible series' name),
     // then one row per distinct x in increasing order with each series' y at that x, or an empty
@@ -212,8 +212,7 @@ private:
 };
 
 template <std::ranges::sized_range XRange, std::ranges::sized_range YRange>
-void ResponseGraph::setSeriesData(int series, const XRange& x, const YRange& y,
-                                  std::size_t count) {
+void ResponseGraph::setSeriesData(int series, const XRange& x, const YRange& y, std::size_t count) {
     const std::size_t n = std::min({std::ranges::size(x), std::ranges::size(y), count});
     std::vector<QPointF> points;
     points.reserve(n);

@@ -15,8 +15,7 @@ namespace {
 
 void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held,
-                      Qt::NoModifier);
+    QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
 

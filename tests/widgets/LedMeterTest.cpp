@@ -10,8 +10,8 @@ namespace {
 using S = LedMeter::Segment;
 
 int litCount(const std::vector<S>& segments) {
-    return static_cast<int>(std::count_if(segments.begin(), segments.end(),
-                                          [](S s) { return s != S::Dark; }));
+    return static_cast<int>(
+        std::count_if(segments.begin(), segments.end(), [](S s) { return s != S::Dark; }));
 }
 
 TEST(LedMeter, SegmentsLightUpToThePositionInThreeColours) {

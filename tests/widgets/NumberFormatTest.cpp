@@ -82,8 +82,7 @@ TEST(NumberFormat, Readout_FrequencyRoundedHalfEvenThenValueAndSuffix) {
               "12346 Hz , -3.142 dBs");
     EXPECT_EQ(readoutText(1000.5, 2.0, ReadoutValue::General4, " dBs"), "1000 Hz , 2 dBs");
     EXPECT_EQ(readoutText(1001.5, 2.0, ReadoutValue::General4, " dBs"), "1002 Hz , 2 dBs");
-    EXPECT_EQ(readoutText(19999.7, -179.96, ReadoutValue::General4, "º "),
-              "20000 Hz , -180º ");
+    EXPECT_EQ(readoutText(19999.7, -179.96, ReadoutValue::General4, "º "), "20000 Hz , -180º ");
     EXPECT_EQ(readoutText(1000, 5.678, ReadoutValue::TwoDecimals, "º "), "1000 Hz , 5.68º ");
     EXPECT_EQ(readoutText(20.4, 0.0, ReadoutValue::TwoDecimals, " dBs"), "20 Hz , 0.00 dBs");
 }

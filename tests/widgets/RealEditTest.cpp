@@ -22,9 +22,7 @@ protected:
         edit.setStep(0.1);
     }
 
-    void type(const QString& text) {
-        edit.setText(text);
-    }
+    void type(const QString& text) { edit.setText(text); }
 
     void loseFocus(Qt::FocusReason reason) {
         QFocusEvent event(QEvent::FocusOut, reason);

@@ -101,8 +101,8 @@ TEST_F(ResponseGraphTest, Axes_RefuseRangesTheScaleCannotShow) {
 }
 
 TEST_F(ResponseGraphTest, Coordinates_RoundTripAndMatchWhatIsDrawn) {
-    for (const QPointF c : {QPointF(20, -20), QPointF(1000, 0), QPointF(632.4555, 7.5),
-                            QPointF(19999, 19.9)}) {
+    for (const QPointF c :
+         {QPointF(20, -20), QPointF(1000, 0), QPointF(632.4555, 7.5), QPointF(19999, 19.9)}) {
         const QPointF back = graph.pixelToCoord(graph.coordToPixel(c));
         EXPECT_NEAR(back.x(), c.x(), c.x() * 1e-12);
         EXPECT_NEAR(back.y(), c.y(), 1e-9);
