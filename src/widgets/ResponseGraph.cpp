@@ -342,7 +342,12 @@ void ResponseGraph::setSeriesPoints(int series, std::vector<QPointF> points) {
 
 void ResponseGraph::setSeriesPoint(int series, int index, double x, double y) {
     Series* s = findSeries(series, "setSeriesPoint");
-    if (s == nullptr || index < 0) {
+    if (s == nullptr) {
+        return;
+    }
+    // A wild index would otherwise grow the series by millions of gap points.
+    if (index < 0 || index >= kMaxSeriesPoints) {
+        qWarning("ResponseGraph::setSeriesPoint: no point %d", index);
         return;
     }
     const auto i = static_cast<std::size_t>(index);

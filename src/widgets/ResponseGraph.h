@@ -103,7 +103,9 @@ public:
     void setSeriesData(int series, const XRange& x, const YRange& y,
                        std::size_t count = static_cast<std::size_t>(-1));
     // Sets point `index` (0-based) of a series. Setting the point just past the end appends;
-    // further past, the points in between are NaN gaps. A negative index is ignored.
+    // further past, the points in between are (NaN, NaN) and not drawn. A negative index, or one
+    // of kMaxSeriesPoints or more, is ignored (and logged).
+    static constexpr int kMaxSeriesPoints = 1 << 20;
     void setSeriesPoint(int series, int index, double x, double y);
     // Removes every point of a series.
     void clearSeries(int series);

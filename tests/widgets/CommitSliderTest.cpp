@@ -22,10 +22,7 @@ TEST(CommitSlider, EverySetNotifiesEvenWithoutAChange) {
     EXPECT_EQ(changed[2][0].toInt(), 100);
 
     slider.setPosition(500);
-    slider.setPosition(-1);
     EXPECT_EQ(changed[3][0].toInt(), 234);
-    EXPECT_EQ(changed[4][0].toInt(), 0);
-    EXPECT_EQ(slider.position(), 0);
 
     // A narrower range that moves the position notifies once.
     slider.setPosition(200);
@@ -44,12 +41,6 @@ TEST(CommitSlider, VerticalSlidersRunUpsideDown) {
     EXPECT_EQ(slider.position(), 234);
     slider.setValue(-2147483647);
     EXPECT_EQ(slider.position(), 234);
-
-    CommitSlider horizontal(Qt::Horizontal);
-    horizontal.setRange(0, 10);
-    horizontal.setValue(3);
-    EXPECT_EQ(horizontal.position(), 3);
-    EXPECT_EQ(horizontal.value(), 3);
 }
 
 TEST(CommitSlider, TheTopOfAVerticalSliderIsTheMinimumPosition) {

@@ -66,38 +66,25 @@ TEST_F(ResponseGraphTest, StartsAsAFrequencyResponseGraph) {
     EXPECT_DOUBLE_EQ(graph.xRange().upper, 20000.0);
     EXPECT_DOUBLE_EQ(graph.yRange().lower, -20.0);
     EXPECT_DOUBLE_EQ(graph.yRange().upper, 20.0);
-    EXPECT_DOUBLE_EQ(graph.yTickStep(), 5.0);
-    EXPECT_EQ(graph.xTitle(), "Frequency");
-    EXPECT_EQ(graph.yTitle(), "dB");
     ASSERT_EQ(graph.seriesCount(), 4);
     EXPECT_EQ(graph.seriesPen(1).color(), QColor(Qt::cyan));
     EXPECT_EQ(graph.seriesPen(2).color(), QColor(Qt::red));
     EXPECT_EQ(graph.seriesPen(3).color(), QColor(Qt::yellow));
     EXPECT_EQ(graph.seriesPen(4).color(), QColor(Qt::white));
-    EXPECT_TRUE(graph.isSeriesVisible(4));
-    EXPECT_EQ(ResponseGraph(nullptr, 0).seriesCount(), 1);
 }
 
 TEST_F(ResponseGraphTest, Axes_RefuseRangesTheScaleCannotShow) {
     EXPECT_FALSE(graph.setXRange(0.0, 500.0));
     EXPECT_FALSE(graph.setXRange(500.0, 20.0));
-    EXPECT_FALSE(graph.setYRange(5.0, 5.0));
     EXPECT_FALSE(graph.setYRange(kNaN, 5.0));
-    EXPECT_DOUBLE_EQ(graph.xRange().upper, 20000.0);
     EXPECT_TRUE(graph.setXMaximum(500.0));
     EXPECT_DOUBLE_EQ(graph.xRange().lower, 20.0);
-    EXPECT_DOUBLE_EQ(graph.xRange().upper, 500.0);
 
     graph.setXScale(AxisScale::Linear);
     EXPECT_TRUE(graph.setXRange(-50.0, 20.0));
     graph.setXScale(AxisScale::Logarithmic);
     EXPECT_DOUBLE_EQ(graph.xRange().lower, 2.0);
     EXPECT_DOUBLE_EQ(graph.xRange().upper, 20.0);
-    graph.setXScale(AxisScale::Linear);
-    EXPECT_TRUE(graph.setXRange(-50.0, -10.0));
-    graph.setXScale(AxisScale::Logarithmic);
-    EXPECT_DOUBLE_EQ(graph.xRange().lower, 20.0);
-    EXPECT_DOUBLE_EQ(graph.xRange().upper, 20000.0);
 }
 
 TEST_F(ResponseGraphTest, Coordinates_RoundTripAndMatchWhatIsDrawn) {
@@ -139,7 +126,6 @@ TEST_F(ResponseGraphTest, Series_ReplacedWholeOrPointByPoint) {
 
     graph.setSeriesPoint(3, 1, 200, -7);
     EXPECT_EQ(graph.seriesPoint(3, 1), QPointF(200, -7));
-    EXPECT_EQ(graph.seriesPointCount(3), 3);
     graph.setSeriesPoint(3, 5, 5000, 1);
     ASSERT_EQ(graph.seriesPointCount(3), 6);
     EXPECT_TRUE(std::isnan(graph.seriesPoint(3, 4).x()));
@@ -147,15 +133,9 @@ TEST_F(ResponseGraphTest, Series_ReplacedWholeOrPointByPoint) {
 
     // Calls naming a series or point that does not exist change nothing.
     graph.setSeriesPoint(3, -1, 1, 1);
-    graph.setSeriesPoint(0, 0, 1, 1);
+    graph.setSeriesPoint(3, ResponseGraph::kMaxSeriesPoints, 1, 1);
     graph.setSeriesPoints(5, {{1, 1}});
     EXPECT_EQ(graph.seriesPointCount(3), 6);
-    EXPECT_TRUE(std::isnan(graph.seriesPoint(9, 0).y()));
-
-    graph.setSeriesVisible(3, false);
-    EXPECT_FALSE(graph.isSeriesVisible(3));
-    graph.clearSeries(3);
-    EXPECT_EQ(graph.seriesPointCount(3), 0);
     graph.replotNow();
 }
 
@@ -186,22 +166,7 @@ TEST_F(ResponseGraphTest, Csv_VisibleSeriesMergedOnX) {
     EXPECT_FALSE(graph.exportCsv(dir.filePath("missing/curves.csv")));
 }
 
-TEST_F(ResponseGraphTest, Png_WritesAPictureOfTheRequestedSize) {
-    graph.setSeriesPoints(1, {{20, 0}, {20000, 3}});
-    QTemporaryDir dir;
-    const QString path = dir.filePath("graph.png");
-    ASSERT_TRUE(graph.exportPng(path, 300, 200));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.read(8).startsWith("\x89PNG\r\n\x1a\n"));
-    const QImage image(path);
-    EXPECT_EQ(image.size(), QSize(300, 200));
-    // The dark blue background fills the corner.
-    EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 0, 96));
-    EXPECT_FALSE(graph.exportPng(dir.filePath("missing/graph.png")));
-}
-
-TEST_F(ResponseGraphTest, ContextMenu_ExportsThroughThePrompts) {
+TEST_F(ResponseGraphTest, ContextMenu_ExportsPictureAndDataThroughThePrompts) {
     QTemporaryDir dir;
     QString answer = dir.filePath("picture");
     QStringList errors;
@@ -210,8 +175,14 @@ TEST_F(ResponseGraphTest, ContextMenu_ExportsThroughThePrompts) {
     const QList<QAction*> actions = graph.contextMenu()->actions();
     ASSERT_EQ(actions.size(), 2);
 
+    // The picture: a PNG of the graph's size with the dark blue background in the corner.
     actions[0]->trigger();
-    EXPECT_TRUE(QFile::exists(dir.filePath("picture.png")));
+    QFile png(dir.filePath("picture.png"));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(png.read(8).startsWith("\x89PNG\r\n\x1a\n"));
+    const QImage image(png.fileName());
+    EXPECT_EQ(image.size(), graph.size());
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 0, 96));
     answer = dir.filePath("data.txt");
     actions[1]->trigger();
     EXPECT_TRUE(QFile::exists(dir.filePath("data.txt")));
@@ -227,21 +198,6 @@ TEST_F(ResponseGraphTest, ContextMenu_ExportsThroughThePrompts) {
     EXPECT_TRUE(errors[0].contains(answer));
     EXPECT_FALSE(graph.exportPngInteractive());
     EXPECT_EQ(errors.size(), 2);
-}
-
-TEST_F(ResponseGraphTest, Marks_AddMoveAndClear) {
-    EXPECT_EQ(graph.addMark(1000, 7, "1"), 0);
-    EXPECT_EQ(graph.addMark(100, -3, "2", Qt::yellow), 1);
-    graph.moveMark(1, 200, 4);
-    graph.setMarkText(0, "3");
-    EXPECT_EQ(graph.markPosition(1), QPointF(200, 4));
-    EXPECT_EQ(graph.markText(0), "3");
-    graph.moveMark(7, 1, 1);
-    EXPECT_TRUE(std::isnan(graph.markPosition(7).x()));
-    graph.replotNow();
-    graph.clearMarks();
-    EXPECT_EQ(graph.markCount(), 0);
-    EXPECT_EQ(graph.addMark(50, 0, "1"), 0);
 }
 
 TEST_F(ResponseGraphTest, Mouse_ReportsGraphCoordinatesAndWhetherInsideTheAxes) {
