@@ -99,17 +99,17 @@ TEST_F(ResponseGraphTest, Coordinates_RoundTripAndMatchWhatIsDrawn) {
     EXPECT_NEAR(graph.coordToPixel({632.4555320336759, 0}).x(), (left.x() + right.x()) / 2, 1e-6);
     EXPECT_GT(graph.coordToPixel({0, -20}).y(), graph.coordToPixel({0, 20}).y());
 
-    // A horizontal line at 5 dB and a vertical one at 1 kHz must be drawn where the conversion
-    // says they are.
-    graph.setSeriesPoints(1, {{20, 5}, {20000, 5}});
-    graph.setSeriesPoints(2, {{1000, -20}, {1000, 20}});
+    // Lines near the low ends of both axes, where an offset of the lower end shows most, must be
+    // drawn where the conversion says they are.
+    graph.setSeriesPoints(1, {{20, -15}, {20000, -15}});
+    graph.setSeriesPoints(2, {{50, -20}, {50, 20}});
     graph.setSeriesColor(2, Qt::cyan);
     graph.replotNow();
     const QImage image = graph.grab().toImage();
-    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({300, 5})));
-    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({1000, -12})));
-    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({300, 0})));
-    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({1200, -12})));
+    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({300, -15})));
+    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({50, 10})));
+    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({300, -13})));
+    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({56, 10})));
 
     // After the axis shrinks to 500 Hz, 500 Hz sits where 20 kHz was.
     graph.setXMaximum(500.0);
