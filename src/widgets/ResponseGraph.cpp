@@ -668,32 +668,33 @@ void ResponseGraph::setFilePrompts(GraphFilePrompts prompts) {
     prompts_ = std::move(prompts);
 }
 
-bool ResponseGraph::exportPngInteractive() {
+bool ResponseGraph::exportInteractive(const QString& caption, const QString& suffix,
+                                      const QString& failure,
+                                      const std::function<bool(const QString&)>& write) {
     const QString path =
-        prompts_.askSavePath(tr("Save Picture"), QStringLiteral("graph.png"), tr("PNG (*.png)"));
+        prompts_.askSavePath(caption, QStringLiteral("graph.") + suffix,
+                             suffix.toUpper() + QStringLiteral(" (*.") + suffix + QLatin1Char(')'));
     if (path.isEmpty()) {
         return false;
     }
-    const QString target = withSuffix(path, QStringLiteral("png"));
-    if (!exportPng(target)) {
-        prompts_.showError(tr("The picture could not be written to %1.").arg(target));
+    const QString target = withSuffix(path, suffix);
+    if (!write(target)) {
+        prompts_.showError(failure.arg(target));
         return false;
     }
     return true;
 }
 
+bool ResponseGraph::exportPngInteractive() {
+    return exportInteractive(tr("Save Picture"), QStringLiteral("png"),
+                             tr("The picture could not be written to %1."),
+                             [this](const QString& path) { return exportPng(path); });
+}
+
 bool ResponseGraph::exportCsvInteractive() {
-    const QString path =
-        prompts_.askSavePath(tr("Save Data"), QStringLiteral("graph.csv"), tr("CSV (*.csv)"));
-    if (path.isEmpty()) {
-        return false;
-    }
-    const QString target = withSuffix(path, QStringLiteral("csv"));
-    if (!exportCsv(target)) {
-        prompts_.showError(tr("The data could not be written to %1.").arg(target));
-        return false;
-    }
-    return true;
+    return exportInteractive(tr("Save Data"), QStringLiteral("csv"),
+                             tr("The data could not be written to %1."),
+                             [this](const QString& path) { return exportCsv(path); });
 }
 
 QMenu* ResponseGraph::contextMenu() const {

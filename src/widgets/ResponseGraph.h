@@ -200,6 +200,10 @@ private:
     void updateTickers();
     void syncDirtySeries();
     void showContextMenu(QPoint position);
+    // Asks for a path (adding `suffix` when it has none), writes, reports a failure with
+    // `failure` (%1 is the path).
+    bool exportInteractive(const QString& caption, const QString& suffix, const QString& failure,
+                           const std::function<bool(const QString&)>& write);
 
     QCustomPlot* plot_;
     QMenu* menu_;
