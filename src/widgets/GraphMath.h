@@ -1,0 +1,71 @@
+// Arithmetic of the response graphs, free of any drawing: mapping between axis values and pixels
+// on linear and logarithmic axes, tick positions and labels, the "strictly inside" test of the
+// position readout and the hit test for dragging an equaliser band.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kvn::widgets {
+
+enum class AxisScale { Linear, Logarithmic };
+
+// The values shown along one axis, lower < upper (and 0 < lower on a logarithmic axis).
+struct AxisRange {
+    double lower = 0.0;
+    double upper = 1.0;
+
+    // True when lower < value < upper; the ends themselves are outside.
+    bool strictlyContains(double value) const { return value > lower && value < upper; }
+    bool isValidFor(AxisScale scale) const;
+};
+
+// Where one axis draws its values: `lower` at pixel `pixelAtLower`, `upper` at `pixelAtUpper`
+// (for a y axis the lower value sits at the larger pixel). Linear or logarithmic in between.
+struct AxisMapping {
+    AxisRange range;
+    AxisScale scale = AxisScale::Linear;
+    double pixelAtLower = 0.0;
+    double pixelAtUpper = 1.0;
+
+    // The pixel of `value`. NaN when the range is not valid for the scale, or the value is not
+    // positive on a logarithmic axis. Values outside the range map outside the pixel span.
+    double toPixel(double value) const;
+    // The value drawn at `pixel`; NaN when the range is not valid for the scale or the pixel span
+    // is empty.
+    double toValue(double pixel) const;
+};
+
+// Major ticks of a logarithmic frequency axis: every 1, 2 and 5 times a power of ten that lies in
+// [lower, upper] (20..20000 gives 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000). Empty
+// for a range that is not valid on a logarithmic axis.
+std::vector<double> logMajorTicks(const AxisRange& range);
+
+// Minor ticks of a logarithmic axis: the whole multiples 1..9 of each power of ten in
+// [lower, upper] that are not major ticks (30, 40, 60, 70, 80, 90, 300, ...).
+std::vector<double> logMinorTicks(const AxisRange& range);
+
+// The label of a frequency tick: below 1000 Hz the number ("20", "500"), from 1000 Hz on in
+// kilohertz with a "k" ("1k", "2.5k", "20k"); general format with 4 significant digits.
+std::string frequencyTickLabel(double frequencyHz);
+
+// Ticks of a linear axis: every whole multiple of `step` in [lower, upper], each computed as
+// k * step (no accumulated error). Empty when step is not positive or would give more than
+// kMaxLinearTicks ticks.
+inline constexpr int kMaxLinearTicks = 1000;
+std::vector<double> linearTicks(const AxisRange& range, double step);
+
+// A readable tick step for a linear axis: 1, 2 or 5 times a power of ten, chosen so that the range
+// holds about `targetTicks` ticks (at least 2). 1.0 for a range that is not valid.
+double niceTickStep(const AxisRange& range, int targetTicks);
+
+// Hit distances of an equaliser band point: a decade fraction in x and decibels in y.
+inline constexpr double kBandHitLogDistance = 0.07;
+inline constexpr double kBandHitGainDistanceDb = 2.0;
+
+// True when the graph position (xHz, yDb) is within the hit distances of the band point
+// (bandFrequencyHz, bandGainDb): |log10 xHz - log10 bandFrequencyHz| <= 0.07 and
+// |yDb - bandGainDb| <= 2 dB, both ends included. False when a frequency is not positive.
+bool bandHit(double xHz, double yDb, double bandFrequencyHz, double bandGainDb);
+
+}  // namespace kvn::widgets
