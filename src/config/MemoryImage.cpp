@@ -291,6 +291,7 @@ void readParameters(const ParameterReader& p, ProcessorConfig& config) {
         out.Route = p.byte(param::kRoutes + i);
         out.RelativeDistanceSamples = p.byte(param::kDistances + i);
     }
+    config.Temperature = p.byte(param::kTemperature);
     readDynamics(p, config.unit(1), 1, param::kDynamics1);
     readDynamics(p, config.unit(2), 2, param::kDynamics2);
     for (int u = 1; u <= kDynamicsUnits; ++u) {

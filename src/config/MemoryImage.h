@@ -30,8 +30,9 @@ ImageBuffer BuildImage(const ProcessorConfig& config);
 // image older than format 203), and DelaySamples from the low bytes of coefficient words 141..143
 // (word - 1, held to 0..234). Band type bytes 14 and 15 come back as the shelves with slope 15
 // and 16 that the builder writes as them; a byte the builder never writes comes back as Bypass.
-// Route holds the saved route and Temperature is not taken from the image; refreshAfterLoad
-// restores the routes and redesigns every filter (LoadImage does both).
+// Temperature is read too, so that a read gives back the temperature that was written. Route
+// holds the saved route; refreshAfterLoad restores the routes and redesigns every filter
+// (LoadImage does both).
 // Fields the image does not carry keep their values. An image shorter than the built image
 // (2045 bytes) is refused with a message and `config` is left unchanged; nothing is read beyond
 // `received`.
