@@ -1,0 +1,72 @@
+#include "config/DynamicsControls.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "dsp/DynamicsMath.h"
+
+namespace kvn {
+namespace {
+
+TEST(DynamicsControls, LoadingQuantisesToTheTracksAndRedesigns) {
+    ProcessorConfig c;
+    const DynamicsControls u1 = loadDynamicsUnit(c, 1);
+    EXPECT_EQ(u1.thresholdTrack, 7);  // R(6.8)
+    EXPECT_FLOAT_EQ(c.unit(1).thresholdDbfs, -6.1f);
+    EXPECT_DOUBLE_EQ(u1.thresholdDbu, 14.5);
+    EXPECT_EQ(u1.ratioTrack, 8);
+    EXPECT_EQ(u1.kneeTrack, 12);
+    EXPECT_NEAR(u1.attackDbPerS, 120.0, 1e-6);
+    EXPECT_DOUBLE_EQ(u1.holdMs, 40.0);
+    EXPECT_DOUBLE_EQ(u1.releaseDbPerS, 36 * 0.137);
+    EXPECT_EQ(u1.noiseItem, 4);  // gate level 13
+
+    const DynamicsControls u2 = loadDynamicsUnit(c, 2);
+    EXPECT_EQ(u2.thresholdTrack, 0);  // -5 dBFS lies above the track's top
+    EXPECT_FLOAT_EQ(c.unit(2).thresholdDbfs, -5.6f);
+    EXPECT_EQ(u2.noiseItem, 0);  // "Bypass"
+
+    DynamicsUnit& u = c.unit(2);
+    u.ratio = 0.0f;
+    u.kneeDb = 10.2f;
+    u.kneeType = 5;
+    u.bypass = 7;
+    u.gateLevel = 20.0f;
+    u.holdSamples = 1000;
+    const auto table = u.gainTable;
+    const DynamicsControls d = loadDynamicsUnit(c, 2);
+    EXPECT_EQ(u.ratio, 1.0f);  // the ratio track cannot reach 0
+    EXPECT_EQ(u.kneeDb, 10.0f);
+    EXPECT_EQ(u.kneeType, kCompressor);
+    EXPECT_EQ(u.bypass, 1);
+    EXPECT_TRUE(d.compressor && d.bypassed);
+    EXPECT_EQ(d.noiseItem, -1);
+    EXPECT_EQ(u.gateLevel, 20.0f);  // kept: the list shows no item
+    EXPECT_EQ(u.holdSamples, 1000);
+    EXPECT_NE(u.gainTable, table);  // redesigned: bypassed, gate at 20
+    EXPECT_EQ(u.gainTable[25], 1.0);
+
+    u.kneeDb = 4.0f;  // SUB's knee loads through 19.9 - 2W
+    EXPECT_EQ(loadDynamicsUnit(c, 2).kneeTrack, 12);
+}
+
+TEST(DynamicsControls, ValuesFarOutsideTheTracksLandAtTheirEnds) {
+    ProcessorConfig c;
+    c.unit(1).thresholdDbfs = -1e12f;
+    c.unit(1).ratio = 1e12f;
+    c.unit(1).kneeDb = -1e12f;
+    DynamicsControls d = loadDynamicsUnit(c, 1);
+    EXPECT_EQ(d.thresholdTrack, 100);
+    EXPECT_FLOAT_EQ(c.unit(1).thresholdDbfs, -52.6f);
+    EXPECT_EQ(d.ratioTrack, 0);
+    EXPECT_EQ(c.unit(1).ratio, 10.0f);
+    EXPECT_EQ(d.kneeTrack, 20);
+
+    c.unit(1).thresholdDbfs = std::numeric_limits<float>::quiet_NaN();
+    d = loadDynamicsUnit(c, 1);
+    EXPECT_EQ(d.thresholdTrack, 0);
+}
+
+}  // namespace
+}  // namespace kvn
