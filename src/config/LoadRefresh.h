@@ -34,8 +34,10 @@ enum class LoadSource {
 // texts (30 % "Updating Delays..." .. 100 % "DONE"); an image reports nothing here (its single
 // "Loading..." stage comes from LoadImage). Window-side effects (slider positions, readouts,
 // progress window, the delay editor's look-ahead offset, which is unit 1's lookAheadSamples) are
-// left to the windows, which read the values from the model. Running the refresh twice changes
-// nothing the second time. Returns the Bessel limit messages of the crossover reload.
+// left to the windows, which read the values from the model. Running the refresh again changes
+// nothing, with one exception the equaliser has always had: a SUB band above 500 Hz is held to
+// 500 Hz by the first run and moved to the slider step below it (499.98 Hz) by the second.
+// Returns the Bessel limit messages of the crossover reload.
 std::vector<UserMessage> refreshAfterLoad(ProcessorConfig& config, LoadSource source,
                                           const ProgressCallback& progress = {});
 
