@@ -101,8 +101,6 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// ---- coefficient words ----
-
 class WordTable {
 public:
     void fixed(int address, double value) { words_[index(address)] = encodeFixedWord(value); }
@@ -159,8 +157,6 @@ WordTable coefficientWords(const ProcessorConfig& config) {
     }
     return w;
 }
-
-// ---- parameter block ----
 
 void writeBands(ParameterWriter& p, const OutputChannel& out, int n) {
     for (int b = 1; b <= bandCount(n); ++b) {

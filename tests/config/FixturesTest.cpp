@@ -56,8 +56,8 @@ TEST(Fixtures, DamagedPresetFilesAreRefused) {
         ProcessorConfig c;
         const LoadResult r = OpenPresetFile(path, c);
         EXPECT_FALSE(r.success || r.loaded);
-        EXPECT_EQ(r.messages, (std::vector<UserMessage>{
-                                  {MessageKind::Error, path + " is not a KVN 350File"}}));
+        EXPECT_EQ(r.messages,
+                  (std::vector<UserMessage>{{MessageKind::Error, path + " is not a KVN 350File"}}));
     }
 }
 

@@ -39,8 +39,8 @@ TEST(MemoryImage, DefaultConfig_HeaderNamesCopiesAndFill) {
     const ImageBuffer image = BuildImage(ProcessorConfig{});
     ASSERT_EQ(image.size(), 2046u);
     EXPECT_EQ(slice(image, 0, 12), hex("07 FC CB 00 01 01 01 01 01 01 01 01"));
-    EXPECT_EQ(text(image, 12, 88), "NoName" + std::string(34, ' ') +
-                                       "In1   In2   Out1  Out2              SUB         ");
+    EXPECT_EQ(text(image, 12, 88),
+              "NoName" + std::string(34, ' ') + "In1   In2   Out1  Out2              SUB         ");
     EXPECT_EQ(slice(image, 100, 774), slice(image, 874, 774));  // bank B repeats bank A
     EXPECT_EQ(slice(image, 1648, 192), slice(image, 1844, 192));
     EXPECT_EQ(slice(image, 2036, 10), hex("0D 0D 0D 0D 0D 0D 0D 0D 0D 00"));
@@ -58,10 +58,10 @@ TEST(MemoryImage, DefaultConfig_ParameterBlockGoldenBytes) {
         bands + "00 01 F4 00 7B C1 " + band + band +
         "00 13 88 02 00 00 00 64 02 00 "  // Output 1 crossover: low-pass, then high-pass
         "00 13 88 02 00 00 00 64 02 00 "
-        "01 01 E0 02 00 00 00 14 02 00 "  // SUB: Butterworth low-pass at 480 Hz
+        "01 01 E0 02 00 00 00 14 02 00 "        // SUB: Butterworth low-pass at 480 Hz
         "00 3D 00 00 00 3D 00 00 00 3D 00 00 "  // levels at position 61
         "00 00 00 19 "                          // delays, 25 degrees
-        "07 08 0C 00 00 78 00 28 05 "           // unit 1: -6 dBFS, 2:1, knee 4, 120 dB/s, 40 ms, 5 dB/s
+        "07 08 0C 00 00 78 00 28 05 "  // unit 1: -6 dBFS, 2:1, knee 4, 120 dB/s, 40 ms, 5 dB/s
         "00 08 0C 00 00 78 00 28 05 "  // unit 2: -5 dBFS is below the track and saturates to 0
         "03 20 01 90 02 58 29 01 03 20 01 90 02 58 29 01 "  // 8 ohm, 400 W, 600 W, x41, balanced
         "0A 00 00 0A 00 02 01 00 00 00";                    // matrix, routes, distances
@@ -78,8 +78,7 @@ TEST(MemoryImage, DefaultConfig_CoefficientWords) {
               hex("10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
                   "00 03 DE 00 07 BD 00 03 DE 1E 94 43 31 5C 43"));
     EXPECT_EQ(slice(image, image::wordOffset(141), 9), hex("00 00 01 00 00 01 00 00 01"));
-    EXPECT_EQ(slice(image, image::wordOffset(144), 12),
-              hex("10 00 00 00 00 00 00 00 00 10 00 00"));
+    EXPECT_EQ(slice(image, image::wordOffset(144), 12), hex("10 00 00 00 00 00 00 00 00 10 00 00"));
     EXPECT_EQ(word(image, 182), hex("10 20 C4"));  // fixed constant 1.008
     EXPECT_EQ(slice(image, image::wordOffset(183), 6), hex("00 07 80 00 00 24"));  // 1920, 36
     EXPECT_EQ(word(image, 222), hex("00 00 12"));
@@ -134,8 +133,8 @@ TEST(MemoryImage, FieldsSaturateAndTextsAreCutToTheirFields) {
     EXPECT_EQ(slice(image, 64, 6), hex("80 3F 20 20 20 20"));
     EXPECT_EQ(slice(image, bandAt(1, 1), 6), hex("00 FF FF 01 43 00"));
     EXPECT_EQ(slice(image, bandAt(1, 2) + 3, 2), hex("00 00"));
-    EXPECT_EQ(image[1648 + 186], 0xFF);                     // route
-    EXPECT_EQ(image[1648 + 144], 0xFF);                     // delay byte
+    EXPECT_EQ(image[1648 + 186], 0xFF);                       // route
+    EXPECT_EQ(image[1648 + 144], 0xFF);                       // delay byte
     EXPECT_EQ(word(image, addr::delay(1)), hex("00 FF FF"));  // delay word
     EXPECT_EQ(word(image, addr::outputLevel(2)), hex("1F FF FF"));
     EXPECT_EQ(image[1648 + 191], 0xFF);  // distance
@@ -257,8 +256,8 @@ TEST(MemoryImage, DecodeReadsEveryFieldTheImageCarries) {
 TEST(MemoryImage, DecodeTakesDelaysFromTheCoefficientWordsAndGatesByVersion) {
     ImageBuffer image = BuildImage(test::richConfig());
     image[1648 + 144] = 99;  // the parameter block's delay byte is not used
-    const std::array<std::pair<int, int>, 5> lowBytes = {{{0, 0}, {1, 0}, {18, 17}, {235, 234},
-                                                          {250, 234}}};
+    const std::array<std::pair<int, int>, 5> lowBytes = {
+        {{0, 0}, {1, 0}, {18, 17}, {235, 234}, {250, 234}}};
     for (const auto& [stored, expected] : lowBytes) {
         image[image::wordOffset(addr::delay(1)) + 2] = static_cast<std::uint8_t>(stored);
         ProcessorConfig c;

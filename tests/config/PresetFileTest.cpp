@@ -209,8 +209,9 @@ TEST(PresetFile, UnreadablePathsAreErrorsNotLoads) {
     ProcessorConfig c = before;
     LoadResult r = OpenPresetFile(missing, c);
     EXPECT_FALSE(r.success || r.loaded);
-    EXPECT_EQ(r.messages, (std::vector<UserMessage>{
-                              {MessageKind::Error, missing + ": No such file or directory"}}));
+    EXPECT_EQ(
+        r.messages,
+        (std::vector<UserMessage>{{MessageKind::Error, missing + ": No such file or directory"}}));
     test::expectSameConfig(newFrom(before), c);
 
     c = before;
@@ -259,7 +260,7 @@ TEST(PresetFile, RoutesComeBackThroughTheRouteButton) {
     ProcessorConfig c;
     c.output(1).Route = kRouteA;
     c.output(2).Route = kRouteB;
-    c.output(3).Route = 7;  // damaged
+    c.output(3).Route = 7;        // damaged
     c.output(1).GainFromA = 0.3;  // stored gains are replaced by the ones the route implies
     PresetRecord r = BuildPresetRecord(c, "p");
     ProcessorConfig loaded;
@@ -314,8 +315,9 @@ TEST(PresetFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     }
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_FALSE(r.success);
-    EXPECT_EQ(r.messages, (std::vector<UserMessage>{
-                              {MessageKind::Error, "Cannot save " + path + ": Permission denied"}}));
+    EXPECT_EQ(r.messages,
+              (std::vector<UserMessage>{
+                  {MessageKind::Error, "Cannot save " + path + ": Permission denied"}}));
     EXPECT_EQ(test::readBytes(path), old);
     EXPECT_EQ(leftoverFiles(folder, path), std::vector<std::string>{});
 }

@@ -77,10 +77,14 @@ void expectSameUnit(const DynamicsUnit& a, const DynamicsUnit& b, const std::str
 
 ProcessorConfig richConfig() {
     ProcessorConfig c;
-    c.SystemName = "Hall B \xE2\x80\x93 Stage ";  // en dash, trailing space
+    c.SystemName = "Hall B \xE2\x80\x93 Stage ";       // en dash, trailing space
     c.InputName = {"Mic  ", "B\xC3\xBC\xE2\x82\xAC"};  // "Bü€"
-    c.ProjectName = "Tourn\xC3\xA9" "e 2026";
-    c.Engineer = "Jos\xC3\xA9 N\xC3\xBA\xC3\xB1" "ez";
+    c.ProjectName =
+        "Tourn\xC3\xA9"
+        "e 2026";
+    c.Engineer =
+        "Jos\xC3\xA9 N\xC3\xBA\xC3\xB1"
+        "ez";
     c.Comments = "Line 1\r\nLine 2 \xC2\xA9";
     c.Temperature = 31;
     c.InputMatrix = {0.0, 1.0, 0.0, 1.0};

@@ -138,7 +138,6 @@ TEST(DynamicsMath, StaticCurveInDbu) {
     EXPECT_NEAR(staticCurveDbu(d, 2).front().first, -10.0 + 23.6, 1e-4);
 }
 
-
 // Values read from a preset file can be anything; they land at the ends of their ranges.
 TEST(TDYNAMIC, ValuesBeyondTheIntRangeLandAtTheEnds) {
     std::array<double, kGainTableSize> table{};
