@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "dsp/DynamicsMath.h"
 
@@ -12,15 +13,13 @@ namespace {
 TEST(DynamicsControls, LoadingQuantisesToTheTracksAndRedesigns) {
     ProcessorConfig c;
     const DynamicsControls u1 = loadDynamicsUnit(c, 1);
-    EXPECT_EQ(u1.thresholdTrack, 7);  // R(6.8)
+    EXPECT_EQ(std::tuple(u1.thresholdTrack, u1.ratioTrack, u1.kneeTrack, u1.noiseItem),
+              std::tuple(7, 8, 12, 4));  // R(6.8); gate level 13 is item "4"
     EXPECT_FLOAT_EQ(c.unit(1).thresholdDbfs, -6.1f);
     EXPECT_DOUBLE_EQ(u1.thresholdDbu, 14.5);
-    EXPECT_EQ(u1.ratioTrack, 8);
-    EXPECT_EQ(u1.kneeTrack, 12);
     EXPECT_NEAR(u1.attackDbPerS, 120.0, 1e-6);
     EXPECT_DOUBLE_EQ(u1.holdMs, 40.0);
     EXPECT_DOUBLE_EQ(u1.releaseDbPerS, 36 * 0.137);
-    EXPECT_EQ(u1.noiseItem, 4);  // gate level 13
 
     const DynamicsControls u2 = loadDynamicsUnit(c, 2);
     EXPECT_EQ(u2.thresholdTrack, 0);  // -5 dBFS lies above the track's top
@@ -49,23 +48,11 @@ TEST(DynamicsControls, LoadingQuantisesToTheTracksAndRedesigns) {
 
     u.kneeDb = 4.0f;  // SUB's knee loads through 19.9 - 2W
     EXPECT_EQ(loadDynamicsUnit(c, 2).kneeTrack, 12);
-}
-
-TEST(DynamicsControls, ValuesFarOutsideTheTracksLandAtTheirEnds) {
-    ProcessorConfig c;
-    c.unit(1).thresholdDbfs = -1e12f;
-    c.unit(1).ratio = 1e12f;
-    c.unit(1).kneeDb = -1e12f;
-    DynamicsControls d = loadDynamicsUnit(c, 1);
-    EXPECT_EQ(d.thresholdTrack, 100);
-    EXPECT_FLOAT_EQ(c.unit(1).thresholdDbfs, -52.6f);
-    EXPECT_EQ(d.ratioTrack, 0);
-    EXPECT_EQ(c.unit(1).ratio, 10.0f);
-    EXPECT_EQ(d.kneeTrack, 20);
-
-    c.unit(1).thresholdDbfs = std::numeric_limits<float>::quiet_NaN();
-    d = loadDynamicsUnit(c, 1);
-    EXPECT_EQ(d.thresholdTrack, 0);
+    u.thresholdDbfs = -1e12f;  // far beyond the track's bottom
+    u.ratio = std::numeric_limits<float>::quiet_NaN();
+    const DynamicsControls far = loadDynamicsUnit(c, 2);
+    EXPECT_EQ(std::tuple(far.thresholdTrack, far.ratioTrack), std::tuple(100, 0));
+    EXPECT_FLOAT_EQ(u.thresholdDbfs, -55.6f);
 }
 
 }  // namespace

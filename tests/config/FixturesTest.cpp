@@ -37,16 +37,23 @@ TEST(Fixtures, PresetFilesReadAndWriteBackIdentically) {
 
 TEST(Fixtures, PreviousVersionFileReadsWithGateDefaults) {
     const auto bytes = test::readBytes(test::dataFile("previous-version.KV2"));
-    ASSERT_EQ(bytes.size(), 1596u);
     ProcessorConfig c;
     const LoadResult r = OpenPresetFile(test::dataFile("previous-version.KV2").string(), c);
     EXPECT_TRUE(r.success && r.loaded);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].kind, MessageKind::Warning);
-    EXPECT_EQ(c.unit(1).gateLevel, 13.0f);
-    EXPECT_EQ(c.unit(2).gateSlope, 4.0f);
+    ProcessorConfig expected = test::richConfig();
+    for (DynamicsUnit& unit : expected.Dynamics) {
+        unit.gateLevel = 13.0f;
+        unit.gateSlope = 4.0f;
+        unit.design();
+    }
+    test::expectSameConfig(expected, c);
+    // Saving translates it: the same record followed by the gate values.
     const auto written = bytesOf(BuildPresetRecord(c, headerPath("previous-version.KV2")));
     EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + 1596), bytes);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin() + 1596, written.end()),
+              test::hex("0D 00 00 00 0D 00 00 00 04 00 00 00 04 00 00 00"));
 }
 
 TEST(Fixtures, DamagedPresetFilesAreRefused) {
@@ -74,15 +81,11 @@ TEST(Fixtures, ImagesReadAndWriteBackIdentically) {
     auto older = test::readBytes(test::dataFile("version202.img"));
     ProcessorConfig c;
     ASSERT_TRUE(LoadImage(older, c).loaded);
-    EXPECT_EQ(c.unit(1).gateLevel, 13.0f);
-    EXPECT_EQ(c.unit(2).gateLevel, 13.0f);
-    EXPECT_EQ(c.unit(1).gateSlope, 4.0f);
-    EXPECT_EQ(c.unit(2).gateSlope, 4.0f);
     const ImageBuffer rewritten = BuildImage(c);
     EXPECT_EQ(rewritten[image::kVersion], 203);
     EXPECT_EQ(std::vector<std::uint8_t>(rewritten.begin() + image::kGates,
                                         rewritten.begin() + image::kGates + 4),
-              test::hex("0D 0D 04 04"));
+              test::hex("0D 0D 04 04"));  // gate levels 13, 13, slopes 4, 4
 
     ProcessorConfig untouched;
     EXPECT_FALSE(LoadImage(test::readBytes(test::dataFile("truncated.img")), untouched).loaded);

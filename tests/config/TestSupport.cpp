@@ -7,6 +7,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "config/LevelControls.h"
 #include "config/LoadRefresh.h"
@@ -28,49 +29,27 @@ void setEdge(TXOVERPB& edge, std::uint8_t type, double frequencyHz, int order) {
     edge.Order = order;
 }
 
-void expectSameSection(const TSOS& a, const TSOS& b, const std::string& where) {
-    EXPECT_EQ(a.FilterType, b.FilterType) << where;
-    EXPECT_EQ(a.FrequencyHz, b.FrequencyHz) << where;
-    EXPECT_EQ(a.GainDb, b.GainDb) << where;
-    EXPECT_EQ(a.Q, b.Q) << where;
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(a.coefficient(i), b.coefficient(i)) << where << " coefficient " << i;
-    }
+auto sectionFields(const TSOS& s) {
+    return std::tuple(s.FilterType, s.FrequencyHz, s.GainDb, s.Q, s.b0, s.b1, s.b2, s.a1, s.a2);
 }
 
-void expectSameEdge(const TXOVERPB& a, const TXOVERPB& b, const std::string& where) {
-    EXPECT_EQ(a.XoverType, b.XoverType) << where;
-    EXPECT_EQ(a.FrequencyHz, b.FrequencyHz) << where;
-    EXPECT_EQ(a.Order, b.Order) << where;
-    EXPECT_EQ(a.SectionCount, b.SectionCount) << where;
-    for (int s = 1; s <= 2; ++s) {
-        expectSameSection(a.section(s), b.section(s), where + " section " + std::to_string(s));
-    }
+auto edgeFields(const TXOVERPB& e) {
+    return std::tuple(e.XoverType, e.FrequencyHz, e.Order, e.SectionCount,
+                      sectionFields(e.section(1)), sectionFields(e.section(2)));
 }
 
-void expectSameUnit(const DynamicsUnit& a, const DynamicsUnit& b, const std::string& where) {
-    EXPECT_EQ(a.thresholdDbfs, b.thresholdDbfs) << where;
-    EXPECT_EQ(a.ratio, b.ratio) << where;
-    EXPECT_EQ(a.makeupGainDb, b.makeupGainDb) << where;
-    EXPECT_EQ(a.kneeDb, b.kneeDb) << where;
-    EXPECT_EQ(a.kneeType, b.kneeType) << where;
-    EXPECT_EQ(a.bypass, b.bypass) << where;
-    EXPECT_EQ(a.gateLevel, b.gateLevel) << where;
-    EXPECT_EQ(a.gateSlope, b.gateSlope) << where;
-    EXPECT_EQ(a.detectorCoefficient, b.detectorCoefficient) << where;
-    EXPECT_EQ(a.holdSamples, b.holdSamples) << where;
-    EXPECT_EQ(a.releaseCount, b.releaseCount) << where;
-    EXPECT_EQ(a.lookAheadSamples, b.lookAheadSamples) << where;
-    EXPECT_EQ(a.loadImpedanceOhm, b.loadImpedanceOhm) << where;
-    EXPECT_EQ(a.boxPowerW, b.boxPowerW) << where;
-    EXPECT_EQ(a.ampPowerW, b.ampPowerW) << where;
-    EXPECT_EQ(a.ampGain, b.ampGain) << where;
-    EXPECT_EQ(a.balanced, b.balanced) << where;
-    EXPECT_EQ(a.speakerCountIndex, b.speakerCountIndex) << where;
-    EXPECT_EQ(a.editorByte28, b.editorByte28) << where;
-    EXPECT_EQ(a.editorByte37, b.editorByte37) << where;
-    EXPECT_EQ(a.limiterMaxLevel, b.limiterMaxLevel) << where;
-    EXPECT_EQ(a.gainTable, b.gainTable) << where;
+auto outputFields(const OutputChannel& o) {
+    return std::tuple(o.Name, o.Route, o.GainFromA, o.GainFromB, o.PeqBandsInUse, o.SoloL, o.SoloH,
+                      o.DelaySamples, o.RelativeDistanceSamples, o.Gain, o.LevelPosition, o.Muted,
+                      o.Inverted, edgeFields(o.HighPassEdge), edgeFields(o.LowPassEdge));
+}
+
+auto unitFields(const DynamicsUnit& u) {
+    return std::tuple(u.thresholdDbfs, u.ratio, u.makeupGainDb, u.kneeDb, u.kneeType, u.bypass,
+                      u.gateLevel, u.gateSlope, u.detectorCoefficient, u.holdSamples,
+                      u.releaseCount, u.lookAheadSamples, u.loadImpedanceOhm, u.boxPowerW,
+                      u.ampPowerW, u.ampGain, u.balanced, u.speakerCountIndex, u.editorByte28,
+                      u.editorByte37, u.limiterMaxLevel, u.gainTable);
 }
 
 }  // namespace
@@ -185,44 +164,22 @@ ProcessorConfig richConfig() {
 }
 
 void expectSameConfig(const ProcessorConfig& a, const ProcessorConfig& b) {
-    EXPECT_EQ(a.SampleRate, b.SampleRate);
-    EXPECT_EQ(a.SystemName, b.SystemName);
-    EXPECT_EQ(a.InputName, b.InputName);
-    EXPECT_EQ(a.ProjectName, b.ProjectName);
-    EXPECT_EQ(a.Engineer, b.Engineer);
-    EXPECT_EQ(a.Comments, b.Comments);
-    EXPECT_EQ(a.Temperature, b.Temperature);
-    EXPECT_EQ(a.InputMatrix, b.InputMatrix);
-    EXPECT_EQ(a.MeasurementFile, b.MeasurementFile);
-    EXPECT_EQ(a.MeasurementFormat, b.MeasurementFormat);
-    EXPECT_EQ(a.MeasurementSpl, b.MeasurementSpl);
-    EXPECT_EQ(a.ResponseView, b.ResponseView);
+    EXPECT_EQ(std::tie(a.SampleRate, a.SystemName, a.InputName, a.ProjectName, a.Engineer,
+                       a.Comments, a.Temperature, a.InputMatrix, a.MeasurementFile,
+                       a.MeasurementFormat, a.MeasurementSpl, a.ResponseView),
+              std::tie(b.SampleRate, b.SystemName, b.InputName, b.ProjectName, b.Engineer,
+                       b.Comments, b.Temperature, b.InputMatrix, b.MeasurementFile,
+                       b.MeasurementFormat, b.MeasurementSpl, b.ResponseView));
     for (int n = 1; n <= kOutputCount; ++n) {
-        const OutputChannel& x = a.output(n);
-        const OutputChannel& y = b.output(n);
-        const std::string where = "output " + std::to_string(n);
-        EXPECT_EQ(x.Name, y.Name) << where;
-        EXPECT_EQ(x.Route, y.Route) << where;
-        EXPECT_EQ(x.GainFromA, y.GainFromA) << where;
-        EXPECT_EQ(x.GainFromB, y.GainFromB) << where;
-        EXPECT_EQ(x.PeqBandsInUse, y.PeqBandsInUse) << where;
-        EXPECT_EQ(x.SoloL, y.SoloL) << where;
-        EXPECT_EQ(x.SoloH, y.SoloH) << where;
-        EXPECT_EQ(x.DelaySamples, y.DelaySamples) << where;
-        EXPECT_EQ(x.RelativeDistanceSamples, y.RelativeDistanceSamples) << where;
-        EXPECT_EQ(x.Gain, y.Gain) << where;
-        EXPECT_EQ(x.LevelPosition, y.LevelPosition) << where;
-        EXPECT_EQ(x.Muted, y.Muted) << where;
-        EXPECT_EQ(x.Inverted, y.Inverted) << where;
-        const int bands = n == kSubOutput ? kSubPeqBands : kPeqBands;
-        for (int band = 1; band <= bands; ++band) {
-            expectSameSection(x.band(band), y.band(band), where + " band " + std::to_string(band));
+        EXPECT_EQ(outputFields(a.output(n)), outputFields(b.output(n))) << "output " << n;
+        for (int band = 1; band <= (n == kSubOutput ? kSubPeqBands : kPeqBands); ++band) {
+            EXPECT_EQ(sectionFields(a.output(n).band(band)), sectionFields(b.output(n).band(band)))
+                << "output " << n << " band " << band;
         }
-        expectSameEdge(x.HighPassEdge, y.HighPassEdge, where + " high-pass");
-        expectSameEdge(x.LowPassEdge, y.LowPassEdge, where + " low-pass");
     }
-    expectSameUnit(a.unit(1), b.unit(1), "unit 1");
-    expectSameUnit(a.unit(2), b.unit(2), "unit 2");
+    for (int u = 1; u <= kDynamicsUnits; ++u) {
+        EXPECT_EQ(unitFields(a.unit(u)), unitFields(b.unit(u))) << "unit " << u;
+    }
 }
 
 std::vector<std::uint8_t> hex(const std::string& text) {
