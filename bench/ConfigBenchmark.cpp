@@ -13,7 +13,7 @@ kvn::ProcessorConfig busyConfig() {
     kvn::ProcessorConfig c;
     for (int n = 1; n <= kvn::kOutputCount; ++n) {
         kvn::OutputChannel& out = c.output(n);
-        for (int b = 1; b <= (n == kvn::kSubOutput ? kvn::kSubPeqBands : kvn::kPeqBands); ++b) {
+        for (int b = 1; b <= kvn::peqBandCount(n); ++b) {
             out.band(b).FilterType = kvn::kParametric;
             out.band(b).FrequencyHz = 40.0 * b * b;
             out.band(b).GainDb = b % 2 == 0 ? 3.0 : -4.5;

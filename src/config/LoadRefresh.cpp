@@ -59,7 +59,7 @@ void refreshEqualizers(ProcessorConfig& config) {
 }  // namespace
 
 void loadEqualizerBands(ProcessorConfig& config, int outputNumber) {
-    for (int band = outputNumber == kSubOutput ? kSubPeqBands : kPeqBands; band >= 1; --band) {
+    for (int band = peqBandCount(outputNumber); band >= 1; --band) {
         selectEqualizerBand(config, outputNumber, band);
     }
 }

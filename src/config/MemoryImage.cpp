@@ -20,8 +20,6 @@ using ParameterCopy = std::array<std::uint8_t, kParameterCopyBytes>;
 
 constexpr int kConstantWord = 18;
 constexpr std::uint8_t kSpace = 0x20;
-constexpr int kDefaultGateLevel = 13;
-constexpr int kDefaultGateSlope = 4;
 
 struct NameField {
     std::size_t offset;
@@ -40,10 +38,6 @@ constexpr std::array<NameField, 6> kNameFields = {{{kSystemName, kSystemNameWidt
                                                    {kOutput1Name, kChannelNameWidth},
                                                    {kOutput2Name, kChannelNameWidth},
                                                    {kSubName, kChannelNameWidth}}};
-
-int bandCount(int output) {
-    return output == kSubOutput ? kSubPeqBands : kPeqBands;
-}
 
 std::size_t bandsOffset(int output) {
     return output == 1   ? param::kOutput1Bands
@@ -123,7 +117,7 @@ WordTable coefficientWords(const ProcessorConfig& config) {
         const OutputChannel& out = config.output(n);
         w.fixed(addr::gainFromA(n), out.GainFromA);
         w.fixed(addr::gainFromB(n), out.GainFromB);
-        for (int b = 1; b <= bandCount(n); ++b) {
+        for (int b = 1; b <= peqBandCount(n); ++b) {
             w.section(addr::peqBand(n, b), out.band(b));
         }
         // Each edge's second section goes before its first; the two are in series, so the
@@ -159,7 +153,7 @@ WordTable coefficientWords(const ProcessorConfig& config) {
 }
 
 void writeBands(ParameterWriter& p, const OutputChannel& out, int n) {
-    for (int b = 1; b <= bandCount(n); ++b) {
+    for (int b = 1; b <= peqBandCount(n); ++b) {
         const PeqBand& band = out.band(b);
         const std::size_t at = bandsOffset(n) + param::kBandBytes * static_cast<std::size_t>(b - 1);
         p.byte(at + param::kBandType, bandTypeCode(band.FilterType));
@@ -231,7 +225,7 @@ ParameterCopy parameterCopy(const ProcessorConfig& config) {
 }
 
 void readBands(const ParameterReader& p, OutputChannel& out, int n) {
-    for (int b = 1; b <= bandCount(n); ++b) {
+    for (int b = 1; b <= peqBandCount(n); ++b) {
         PeqBand& band = out.band(b);
         const std::size_t at = bandsOffset(n) + param::kBandBytes * static_cast<std::size_t>(b - 1);
         band.FilterType =
@@ -369,8 +363,8 @@ LoadResult DecodeImage(std::span<const std::uint8_t> received, ProcessorConfig& 
     const bool hasGates = received[kVersion] >= kFirstVersionWithGates;
     for (int u = 1; u <= kDynamicsUnits; ++u) {
         DynamicsUnit& unit = decoded.unit(u);
-        unit.gateLevel = hasGates ? received[kGates + gateLevelOffset(u)] : kDefaultGateLevel;
-        unit.gateSlope = hasGates ? received[kGates + gateSlopeOffset(u)] : kDefaultGateSlope;
+        unit.gateLevel = hasGates ? received[kGates + gateLevelOffset(u)] : kOlderGateLevel;
+        unit.gateSlope = hasGates ? received[kGates + gateSlopeOffset(u)] : kOlderGateSlope;
     }
 
     config = std::move(decoded);

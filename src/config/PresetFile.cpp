@@ -25,8 +25,6 @@ using namespace preset;
 
 namespace {
 
-constexpr int kDefaultGateLevel = 13;
-constexpr int kDefaultGateSlope = 4;
 constexpr std::string_view kProductName = "KVN 350";
 constexpr std::string_view kFileVersion = "2.1.0.0";
 
@@ -38,10 +36,6 @@ std::string olderVersionMessage(const std::string& path) {
     return path + " is not a " + std::string(kProductName) +
            " File or is an older version (then re-save the file to translate it to VERSION " +
            std::string(kFileVersion);
-}
-
-int bandCount(int output) {
-    return output == kSubOutput ? kSubPeqBands : kPeqBands;
 }
 
 std::size_t slot(std::size_t base, std::size_t size, int index) {
@@ -181,7 +175,7 @@ void readRecord(const RecordReader& r, ProcessorConfig& c, const ProgressCallbac
 
     stage(5, "Reading PEQs...");
     for (int n = 1; n <= kOutputCount; ++n) {
-        for (int b = 1; b <= bandCount(n); ++b) {
+        for (int b = 1; b <= peqBandCount(n); ++b) {
             PeqBand& band = c.output(n).band(b);
             const std::size_t at = slot(kBands[n - 1], kBandRecordBytes, b - 1);
             band.GainDb = r.real(at + band::kGain);
@@ -264,8 +258,10 @@ LoadResult openRecord(std::span<const std::uint8_t> bytes, const std::string& pa
         result.messages.push_back({MessageKind::Warning, olderVersionMessage(path)});
         RecordWriter gates(record);
         for (int u = 0; u < kDynamicsUnits; ++u) {
-            gates.integer(slot(kGateLevels, kIntBytes, u), kDefaultGateLevel);
-            gates.integer(slot(kGateSlopes, kIntBytes, u), kDefaultGateSlope);
+            gates.integer(slot(kGateLevels, kIntBytes, u),
+                          static_cast<std::int32_t>(kOlderGateLevel));
+            gates.integer(slot(kGateSlopes, kIntBytes, u),
+                          static_cast<std::int32_t>(kOlderGateSlope));
         }
     }
     const RecordReader reader(record);
@@ -350,7 +346,7 @@ PresetRecord BuildPresetRecord(const ProcessorConfig& c, const std::string& path
         w.text(kOutputNames[i], out.Name);
         w.integer(slot(kDelays, kIntBytes, n - 1), out.DelaySamples);
         w.integer(slot(kBandsInUse, kIntBytes, n - 1), out.PeqBandsInUse);
-        for (int b = 1; b <= bandCount(n); ++b) {
+        for (int b = 1; b <= peqBandCount(n); ++b) {
             const PeqBand& band = out.band(b);
             const std::size_t at = slot(kBands[i], kBandRecordBytes, b - 1);
             w.real(at + band::kGain, band.GainDb);

@@ -83,10 +83,12 @@ TEST(PresetFile, ConfigurationFileConfigurationPreservesEveryField) {
     EXPECT_TRUE(r.messages.empty());
     test::expectSameConfig(rich, loaded);
 
-    // File -> configuration -> file gives the same bytes.
+    // File -> configuration -> file gives the same bytes, and the file keeps its permissions.
     const auto first = test::readBytes(path);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(SavePresetFile(path, loaded).success);
     EXPECT_EQ(test::readBytes(path), first);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(leftoverFiles(dir.path(), path), std::vector<std::string>{});
 }
 

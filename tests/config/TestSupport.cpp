@@ -172,7 +172,7 @@ void expectSameConfig(const ProcessorConfig& a, const ProcessorConfig& b) {
                        b.MeasurementFormat, b.MeasurementSpl, b.ResponseView));
     for (int n = 1; n <= kOutputCount; ++n) {
         EXPECT_EQ(outputFields(a.output(n)), outputFields(b.output(n))) << "output " << n;
-        for (int band = 1; band <= (n == kSubOutput ? kSubPeqBands : kPeqBands); ++band) {
+        for (int band = 1; band <= peqBandCount(n); ++band) {
             EXPECT_EQ(sectionFields(a.output(n).band(band)), sectionFields(b.output(n).band(band)))
                 << "output " << n << " band " << band;
         }
