@@ -35,14 +35,11 @@ TEST(DynamicsControls, LoadingQuantisesToTheTracksAndRedesigns) {
     u.holdSamples = 1000;
     const auto table = u.gainTable;
     const DynamicsControls d = loadDynamicsUnit(c, 2);
-    EXPECT_EQ(u.ratio, 1.0f);  // the ratio track cannot reach 0
-    EXPECT_EQ(u.kneeDb, 10.0f);
-    EXPECT_EQ(u.kneeType, kCompressor);
-    EXPECT_EQ(u.bypass, 1);
-    EXPECT_TRUE(d.compressor && d.bypassed);
+    // The ratio track cannot reach 0; one type LED and the bypass look; the gate and the timing
+    // values are kept (the list shows no item for level 20).
+    EXPECT_EQ(std::tuple(u.ratio, u.kneeDb, u.kneeType, u.bypass, u.gateLevel, u.holdSamples),
+              std::tuple(1.0f, 10.0f, kCompressor, std::uint8_t{1}, 20.0f, 1000));
     EXPECT_EQ(d.noiseItem, -1);
-    EXPECT_EQ(u.gateLevel, 20.0f);  // kept: the list shows no item
-    EXPECT_EQ(u.holdSamples, 1000);
     EXPECT_NE(u.gainTable, table);  // redesigned: bypassed, gate at 20
     EXPECT_EQ(u.gainTable[25], 1.0);
 

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "TestSupport.h"
+#include "config/LevelControls.h"
 #include "config/MemoryImage.h"
 
 namespace kvn {
@@ -39,6 +40,12 @@ TEST(LoadRefresh, SelectsTheEqualiserBandsHoldsDelaysAndRestoresRoutes) {
 }
 
 TEST(LoadRefresh, LevelsFollowTheTrackForAnImageAndTheGainForAFile) {
+    OutputChannel out;
+    setLevelTrack(out, 61);  // 0 dB is exactly a gain of 1
+    EXPECT_EQ(out.Gain, 1.0);
+    setLevelTrack(out, 0);  // +6.1 dB is held to the field's +6.0
+    EXPECT_EQ(levelDbFromTrack(out.LevelPosition), 6.0);
+
     ProcessorConfig c;
     c.output(1).Gain = 0.5;
     c.output(1).Inverted = true;  // the sign comes from Inverted, not from the stored gain
@@ -47,7 +54,9 @@ TEST(LoadRefresh, LevelsFollowTheTrackForAnImageAndTheGainForAFile) {
     refreshAfterLoad(image, LoadSource::Image);
     EXPECT_EQ(image.output(1).Gain, -1.0);
     EXPECT_EQ(image.output(2).LevelPosition, 361);
+    c.output(3).Gain = 0.0;  // reads -30 dB
     refreshAfterLoad(c, LoadSource::PresetFile);
+    EXPECT_EQ(c.output(3).LevelPosition, 361);
     EXPECT_EQ(c.output(1).LevelPosition, 121);
     EXPECT_NEAR(c.output(1).Gain, -0.501187, 1e-6);
     EXPECT_EQ(c.output(2).LevelPosition, 61);
