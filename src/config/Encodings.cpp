@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace kvn {
 namespace {
@@ -54,14 +53,6 @@ int decodeField16(std::uint8_t high, std::uint8_t low) {
 
 std::uint8_t encodeByteField(int n) {
     return static_cast<std::uint8_t>(std::clamp(n, 0, 0xFF));
-}
-
-int roundHalfEven(double x) {
-    if (std::isnan(x)) {
-        return 0;
-    }
-    const double limit = static_cast<double>(std::numeric_limits<int>::max());
-    return static_cast<int>(std::clamp(std::nearbyint(x), -limit, limit));
 }
 
 }  // namespace kvn

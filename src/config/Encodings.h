@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "dsp/Rounding.h"
+
 namespace kvn {
 
 using Word = std::array<std::uint8_t, 3>;
@@ -27,8 +29,5 @@ int decodeIntegerWord(const Word& word);
 std::array<std::uint8_t, 2> encodeField16(int n);
 int decodeField16(std::uint8_t high, std::uint8_t low);
 std::uint8_t encodeByteField(int n);
-
-// x rounded to the nearest integer, halves to even, as every user value is rounded.
-int roundHalfEven(double x);
 
 }  // namespace kvn

@@ -61,7 +61,54 @@ inline constexpr std::size_t kSpeakerBytes = 8;
 inline constexpr std::size_t kInputMatrix = 182;  // 4 bytes
 inline constexpr std::size_t kRoutes = 186;       // 3 bytes
 inline constexpr std::size_t kDistances = 189;    // 3 bytes
+
+// Fields of one band (6 bytes).
+inline constexpr std::size_t kBandType = 0;       // type code, see bandTypeCode
+inline constexpr std::size_t kBandFrequency = 1;  // 16-bit R(FrequencyHz)
+inline constexpr std::size_t kBandGain = 3;       // 16-bit R(123 - 10 GainDb)
+inline constexpr std::size_t kBandQ = 5;          // byte R(200 - 10 Q)
+
+// Fields of one output's crossover row (10 bytes): the low-pass edge, then the high-pass edge.
+inline constexpr std::size_t kLowPassType = 0;
+inline constexpr std::size_t kLowPassFrequency = 1;  // 16-bit, whole hertz
+inline constexpr std::size_t kLowPassOrder = 3;
+inline constexpr std::size_t kSoloL = 4;
+inline constexpr std::size_t kHighPassType = 5;
+inline constexpr std::size_t kHighPassFrequency = 6;
+inline constexpr std::size_t kHighPassOrder = 8;
+inline constexpr std::size_t kSoloH = 9;
+
+// Fields of one output's level row (4 bytes).
+inline constexpr std::size_t kLevelPosition = 0;  // 16-bit
+inline constexpr std::size_t kMuted = 2;
+inline constexpr std::size_t kInverted = 3;
+
+// Bytes of a dynamics group (9 bytes).
+inline constexpr std::size_t kThreshold = 0;  // threshold track position
+inline constexpr std::size_t kRatio = 1;      // ratio track position
+inline constexpr std::size_t kKnee = 2;       // R(20 - 2 knee)
+inline constexpr std::size_t kKneeType = 3;
+inline constexpr std::size_t kBypass = 4;
+inline constexpr std::size_t kAttack = 5;     // dB/s
+inline constexpr std::size_t kLookAhead = 6;  // ms
+inline constexpr std::size_t kHold = 7;       // ms
+inline constexpr std::size_t kRelease = 8;    // dB/s
+
+// Fields of a speaker row (8 bytes).
+inline constexpr std::size_t kLoadImpedance = 0;  // 16-bit R(ohms x 100)
+inline constexpr std::size_t kBoxPower = 2;       // 16-bit, W
+inline constexpr std::size_t kAmpPower = 4;       // 16-bit, W
+inline constexpr std::size_t kAmpGain = 6;        // byte, linear
+inline constexpr std::size_t kBalanced = 7;
 }  // namespace param
+
+// The 4 gate bytes between the two copies: unit 1 level, unit 2 level, unit 1 slope, unit 2 slope.
+constexpr std::size_t gateLevelOffset(int unit) {
+    return static_cast<std::size_t>(unit - 1);
+}
+constexpr std::size_t gateSlopeOffset(int unit) {
+    return static_cast<std::size_t>(unit + 1);
+}
 
 // Offsets of the whole image derived from the above.
 inline constexpr std::size_t kGates = kParameters + kParameterCopyBytes;  // 4 gate bytes

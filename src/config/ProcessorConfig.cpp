@@ -72,7 +72,7 @@ ProcessorConfig::ProcessorConfig() {
         out.Name = names[static_cast<std::size_t>(n - 1)];
         out.Route = routes[static_cast<std::size_t>(n - 1)];
         out.setRouteGains();
-        const int bands = n == kSubOutput ? kSubPeqBands : kPeqBands;
+        const int bands = peqBandCount(n);
         for (int b = 1; b <= kPeqBands; ++b) {
             out.band(b).CoeffSlot = b <= bands ? addr::peqBand(n, b) : -1;
         }

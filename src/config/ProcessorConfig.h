@@ -37,6 +37,15 @@ using PeqBand = TSOS;
 // Route of an output: which inputs feed it.
 enum RouteCode : int { kRouteA = 0, kRouteAB = 1, kRouteB = 2 };
 
+// Equaliser bands an output uses: 7, SUB 3.
+constexpr int peqBandCount(int output) {
+    return output == kSubOutput ? kSubPeqBands : kPeqBands;
+}
+
+// Gate values of both units when an image or a preset file older than the gates is read.
+inline constexpr float kOlderGateLevel = 13.0f;
+inline constexpr float kOlderGateSlope = 4.0f;
+
 // The dynamics unit a given output uses: 1 for Output 1 and Output 2, 2 for SUB.
 constexpr int dynamicsUnitOf(int output) {
     return output == kSubOutput ? 2 : 1;

@@ -4,14 +4,12 @@
 #include <cmath>
 
 #include "dsp/DspConstants.h"
+#include "dsp/Rounding.h"
 
 namespace kvn {
 namespace {
 constexpr double kFs = kSampleRate;
 constexpr double kReleaseUnit = 0.137;
-int round(double x) {
-    return static_cast<int>(std::nearbyint(x));
-}
 }  // namespace
 
 double detectorCoefficientFromAttack(double attackDbPerS) {
@@ -23,15 +21,17 @@ double attackFromDetectorCoefficient(double coefficient) {
 }
 
 int holdSamplesFromMs(double holdMs, int lookAheadSamples) {
-    return round(holdMs * 0.001 * kFs) + lookAheadSamples;
+    return roundHalfEven(holdMs * 0.001 * kFs) + lookAheadSamples;
 }
 
 double holdMsFromSamples(int holdSamples, int lookAheadSamples) {
-    return (holdSamples - lookAheadSamples) / (kFs * 0.001);
+    // In double: stored counts read from a file may be anything, and their difference must not
+    // overflow.
+    return (static_cast<double>(holdSamples) - lookAheadSamples) / (kFs * 0.001);
 }
 
 int releaseCountFromRate(double releaseDbPerS) {
-    return round(releaseDbPerS / kReleaseUnit);
+    return roundHalfEven(releaseDbPerS / kReleaseUnit);
 }
 
 double releaseRateFromCount(int releaseCount) {
@@ -39,7 +39,7 @@ double releaseRateFromCount(int releaseCount) {
 }
 
 int lookAheadSamplesFromMs(double lookAheadMs) {
-    return round(lookAheadMs * 0.001 * kFs);
+    return roundHalfEven(lookAheadMs * 0.001 * kFs);
 }
 
 double lookAheadMsFromSamples(int lookAheadSamples) {
@@ -51,11 +51,11 @@ double thresholdFromTrack(int position, int unit) {
 }
 
 int trackFromThreshold(double thresholdDbfs, int unit) {
-    return round(2.0 * (-thresholdDbfs - 11.6 + headroomOffsetDb(unit)));
+    return roundHalfEven(2.0 * (-thresholdDbfs - 11.6 + headroomOffsetDb(unit)));
 }
 
 int trackFromThresholdDbu(double dbu) {
-    return round(36.0 - 2.0 * dbu);
+    return roundHalfEven(36.0 - 2.0 * dbu);
 }
 
 double ratioFromTrack(int position) {
@@ -63,7 +63,7 @@ double ratioFromTrack(int position) {
 }
 
 int trackFromRatio(double ratio) {
-    return round(10.0 - ratio);
+    return roundHalfEven(10.0 - ratio);
 }
 
 double kneeFromTrack(int position) {
@@ -71,11 +71,11 @@ double kneeFromTrack(int position) {
 }
 
 int trackFromKnee(double kneeDb) {
-    return round((-kneeDb - 0.5) * 2.0 + 21.0);
+    return roundHalfEven((-kneeDb - 0.5) * 2.0 + 21.0);
 }
 
 int trackFromKneeOnLoad(double kneeDb, int unit) {
-    return round((unit == 2 ? 19.9 : 20.0) - 2.0 * kneeDb);
+    return roundHalfEven((unit == 2 ? 19.9 : 20.0) - 2.0 * kneeDb);
 }
 
 std::vector<std::pair<double, double>> staticCurveDbu(const TDYNAMIC& unit, int unitNumber) {

@@ -6,6 +6,7 @@
 
 #include "dsp/DspConstants.h"
 #include "dsp/DynamicsMath.h"
+#include "dsp/Rounding.h"
 
 namespace kvn {
 namespace {
@@ -88,8 +89,8 @@ void TDYNAMIC::design() {
 
 void applyNoiseGate(std::array<double, kGainTableSize>& table, double gateLevel, double gateSlope) {
     // A slope below 1 would divide by zero; levels outside the table touch only what exists.
-    const int high = std::clamp(static_cast<int>(std::nearbyint(gateLevel)), 0, kGainTableSize);
-    const int slope = std::max(1, static_cast<int>(std::nearbyint(gateSlope)));
+    const int high = std::clamp(roundHalfEven(gateLevel), 0, kGainTableSize);
+    const int slope = std::max(1, roundHalfEven(gateSlope));
     const int zero = std::max(1, high - slope);
     for (int k = 0; k < std::min(zero, kGainTableSize); ++k) {
         table[static_cast<std::size_t>(k)] = 0.0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "dsp/DynamicsMath.h"
 
@@ -135,6 +136,24 @@ TEST(DynamicsMath, StaticCurveInDbu) {
     EXPECT_LT(curve.back().first, 20.6);
     EXPECT_NEAR(curve.back().second, -6.0 + 20.6, 0.01);
     EXPECT_NEAR(staticCurveDbu(d, 2).front().first, -10.0 + 23.6, 1e-4);
+}
+
+// Values read from a preset file can be anything; they land at the ends of their ranges.
+TEST(TDYNAMIC, ValuesBeyondTheIntRangeLandAtTheEnds) {
+    std::array<double, kGainTableSize> table{};
+    table.fill(1.0);
+    applyNoiseGate(table, 3e9, 4.0);  // as gate level 33: all but the top ramp closes
+    EXPECT_EQ(table[28], 0.0);
+    EXPECT_EQ(table[29], 0.25);
+    EXPECT_EQ(table[32], 1.0);
+    table.fill(1.0);
+    applyNoiseGate(table, 13.0, -3e9);  // as slope 1
+    EXPECT_EQ(table[11], 0.0);
+    EXPECT_EQ(table[12], 1.0);
+
+    EXPECT_GT(holdMsFromSamples(std::numeric_limits<int>::max(), -1), 4.4e7);
+    EXPECT_EQ(trackFromThreshold(-1e12, 1), std::numeric_limits<int>::max());
+    EXPECT_EQ(trackFromRatio(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 }  // namespace
