@@ -133,18 +133,6 @@ TEST(RealTimeSender, SerialSendsEachByteAloneAfterThePauseForItsKind) {
     EXPECT_FALSE(backlog.draining());
 }
 
-TEST(RealTimeSender, UsbWritesOneByteAtATimeBetweenOpenAndClose) {
-    UsbReplay replay(Conversation::parse("Sent: 84 12 01 02 00 8E 00 00 65 55\n"));
-    RealTimeSender sender(replay.sleeper);
-    EXPECT_TRUE(
-        sender.send(replay.link, RealTimeUpdate::integerWord(1, 142, 101), replay.progress));
-    EXPECT_THAT(replay.script().faults, IsEmpty());
-    std::vector<std::string> expected{"open 0"};
-    expected.insert(expected.end(), 10, "write");
-    expected.push_back("close");
-    EXPECT_EQ(replay.d2xx.calls, expected);
-}
-
 TEST(RealTimeSender, FailedSendShowsErrorOnceAndDropsTheRest) {
     UsbReplay replay(Conversation{});
     replay.d2xx.failures["open"] = kFtDeviceNotFound;

@@ -1,8 +1,9 @@
-// A D2xx converter that replays a recorded conversation and logs every call.
+// A D2xx converter that replays a recorded conversation and logs every call with its arguments.
 #pragma once
 
 #include <algorithm>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,90 +18,77 @@ public:
 
     FtStatus open(int deviceIndex) override {
         calls.push_back("open " + std::to_string(deviceIndex));
-        const FtStatus status = statusOf("open");
-        open_ = status == kFtOk;
+        open_ = statusOf("open") == kFtOk;
+        return statusOf("open");
+    }
+    FtStatus close() override {
+        const FtStatus status = call("close");
+        open_ = false;
         return status;
     }
-    FtStatus close() override { return call("close", true); }
-    FtStatus setBaudRate(std::uint32_t baud) override {
-        return call("setBaudRate " + std::to_string(baud));
-    }
-    FtStatus setDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits,
+    FtStatus setBaudRate(std::uint32_t baud) override { return call("setBaudRate", baud); }
+    FtStatus setDataCharacteristics(std::uint8_t bits, std::uint8_t stop,
                                     std::uint8_t parity) override {
-        return call("setDataCharacteristics " + std::to_string(wordLength) + " " +
-                    std::to_string(stopBits) + " " + std::to_string(parity));
+        return call("setDataCharacteristics", bits, stop, parity);
     }
     FtStatus setFlowControl(std::uint16_t flow, std::uint8_t xon, std::uint8_t xoff) override {
-        return call("setFlowControl " + std::to_string(flow) + " " + std::to_string(xon) + " " +
-                    std::to_string(xoff));
+        return call("setFlowControl", flow, xon, xoff);
     }
     FtStatus setDtr() override { return call("setDtr"); }
     FtStatus setRts() override { return call("setRts"); }
-    FtStatus setChars(std::uint8_t eventChar, std::uint8_t eventEnabled, std::uint8_t errorChar,
-                      std::uint8_t errorEnabled) override {
-        return call("setChars " + std::to_string(eventChar) + " " + std::to_string(eventEnabled) +
-                    " " + std::to_string(errorChar) + " " + std::to_string(errorEnabled));
+    FtStatus setChars(std::uint8_t event, std::uint8_t eventOn, std::uint8_t error,
+                      std::uint8_t errorOn) override {
+        return call("setChars", event, eventOn, error, errorOn);
     }
     FtStatus setTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override {
-        return call("setTimeouts " + std::to_string(readMs) + " " + std::to_string(writeMs));
+        return call("setTimeouts", readMs, writeMs);
     }
     FtStatus write(std::span<const std::uint8_t> bytes, std::uint32_t& written) override {
-        written = 0;
         const FtStatus status = call("write");
         if (status == kFtOk) {
             script.sent(bytes);
-            written = static_cast<std::uint32_t>(bytes.size());
         }
+        written = status == kFtOk ? static_cast<std::uint32_t>(bytes.size()) : 0;
         return status;
     }
     FtStatus read(std::span<std::uint8_t> bytes, std::uint32_t& read) override {
-        read = 0;
         const FtStatus status = call("read");
-        if (status == kFtOk) {
-            const auto got = script.read(bytes.size());
-            std::copy(got.begin(), got.end(), bytes.begin());
-            read = static_cast<std::uint32_t>(got.size());
-        }
+        const auto got = status == kFtOk ? script.read(bytes.size()) : std::vector<std::uint8_t>{};
+        std::copy(got.begin(), got.end(), bytes.begin());
+        read = static_cast<std::uint32_t>(got.size());
         return status;
     }
     FtStatus purge(std::uint32_t mask) override {
-        const FtStatus status = call("purge " + std::to_string(mask));
+        const FtStatus status = call("purge", mask);
         if (status == kFtOk) {
             script.purge();
         }
         return status;
     }
 
-    // The calls other than write, read and setTimeouts, in order.
-    std::vector<std::string> setupCalls() const {
-        std::vector<std::string> setup;
-        std::copy_if(calls.begin(), calls.end(), std::back_inserter(setup),
-                     [](const std::string& c) {
-                         return c != "write" && c != "read" && c.rfind("setTimeouts", 0) != 0;
-                     });
-        return setup;
+    bool isOpen() const { return open_; }
+    int count(const std::string& name) const {
+        return static_cast<int>(std::count(calls.begin(), calls.end(), name));
     }
 
     Script script;
-    // Statuses to return, by call name (the first word of the logged call).
+    // Statuses to return, by call name.
     std::map<std::string, FtStatus> failures;
+    // "setBaudRate 9600", "write", ... in order.
     std::vector<std::string> calls;
-    bool isOpen() const { return open_; }
 
 private:
     FtStatus statusOf(const std::string& name) const {
         const auto it = failures.find(name);
         return it == failures.end() ? kFtOk : it->second;
     }
-    FtStatus call(const std::string& logged, bool closes = false) {
-        calls.push_back(logged);
-        if (!open_) {
-            return kFtInvalidHandle;
-        }
-        if (closes) {
-            open_ = false;
-        }
-        return statusOf(logged.substr(0, logged.find(' ')));
+    template <typename... Args>
+    FtStatus call(const std::string& name, Args... args) {
+        std::ostringstream logged;
+        logged << name;
+        ((logged << ' ' << static_cast<unsigned>(args)), ...);
+        calls.push_back(logged.str());
+        return open_ ? statusOf(name) : kFtInvalidHandle;
     }
 
     bool open_ = false;

@@ -20,29 +20,6 @@ protected:
     PseudoTerminal pty;
 };
 
-TEST_F(TCommPortDriverTest, PropertiesForTheProcessorAndTheClassDefaults) {
-    const TCommPortDriver defaults;
-    EXPECT_EQ(defaults.ComPort(), TCommPortDriver::pnCOM2);
-    EXPECT_EQ(defaults.ComPortInBufSize(), 2048);
-    EXPECT_TRUE(defaults.EnableDTROnOpen());
-    EXPECT_EQ(defaults.OutputTimeout(), 4000);
-    EXPECT_EQ(defaults.OutFreeSpace(), -1);
-
-    const auto driver =
-        TCommPortDriver::forProcessor(3, PortMap::defaults(PortMap::Platform::Linux));
-    EXPECT_EQ(driver->ComPort(), TCommPortDriver::pnCOM3);
-    EXPECT_EQ(driver->portLocation(), "/dev/ttyUSB0");
-    EXPECT_EQ(driver->ComPortSpeed(), TCommPortDriver::br9600);
-    EXPECT_EQ(driver->ComPortDataBits(), TCommPortDriver::db8BITS);
-    EXPECT_EQ(driver->ComPortInBufSize(), 128);
-    EXPECT_FALSE(driver->EnableDTROnOpen());
-    EXPECT_EQ(driver->OutputTimeout(), 1000);
-    EXPECT_EQ(driver->ComPortPollingDelay(), 50);
-    EXPECT_EQ(TCommPortDriver::baudRate(TCommPortDriver::br110), 110);
-    EXPECT_EQ(TCommPortDriver::baudRate(TCommPortDriver::br56000), 56000);
-    EXPECT_EQ(TCommPortDriver::baudRate(TCommPortDriver::br115200), 115200);
-}
-
 TEST_F(TCommPortDriverTest, PortThatDoesNotExist_CannotBeConnected) {
     const auto driver = TCommPortDriver::forProcessorAt("/dev/kvn-no-such-port");
     EXPECT_FALSE(driver->Connect());

@@ -67,19 +67,5 @@ TEST(UsbDevice, Initialize_WithoutTheChipReportsDeviceNotFoundAndStops) {
     EXPECT_EQ(progress.messages.size(), 1u);
 }
 
-TEST(UsbDevice, FailedWriteAndReadKeepTheirStatusAndTellTheUser) {
-    RecordingProgress progress;
-    ScriptedD2xx d2xx{Conversation{}};
-    UsbDevice usb(d2xx, progress, {});
-    const std::uint8_t byte = 0x84;
-    // A closed device answers with an invalid handle.
-    EXPECT_EQ(usb.UsbWrite(std::span(&byte, 1)), 0u);
-    EXPECT_EQ(usb.UsbStatus(), kFtInvalidHandle);
-    std::uint8_t in = 0;
-    EXPECT_EQ(usb.UsbRead(std::span(&in, 1)), 0u);
-    EXPECT_THAT(progress.messages, ElementsAre("USB Write Failed - Invalid Handle...",
-                                               "USB Read Failed - Invalid Handle..."));
-}
-
 }  // namespace
 }  // namespace kvn::link::test
