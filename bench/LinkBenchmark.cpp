@@ -5,12 +5,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "EmulatorProcess.h"
 #include "link/SerialTransferLink.h"
 #include "link/TCommPortDriver.h"
 #include "link/TransferProgress.h"
@@ -50,34 +50,14 @@ private:
     std::size_t bytes_ = 0;
 };
 
-// kvn350-emulator at the processor's line rate, for the life of the object.
-class Emulator {
-public:
-    Emulator() {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "bench_link";
-            static char* argv[] = {name, nullptr};
-            static QCoreApplication app(argc, argv);
-        }
-        process_.start(QString::fromUtf8(KVN_EMULATOR_PATH), {"--line-rate"});
-        if (process_.waitForStarted(5000) && process_.waitForReadyRead(5000)) {
-            path_ = QString::fromUtf8(process_.readLine()).trimmed().toStdString();
-        }
+void ensureApplication() {
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "bench_link";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
     }
-    ~Emulator() {
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    QProcess process_;
-    std::string path_;
-};
+}
 
 std::vector<std::uint8_t> image() {
     std::vector<std::uint8_t> bytes(kImageBytes);
@@ -91,7 +71,8 @@ std::vector<std::uint8_t> image() {
 
 template <typename Operation>
 void measure(benchmark::State& state, Operation operation) {
-    Emulator emulator;
+    ensureApplication();
+    kvn::link::test::EmulatorProcess emulator({"--line-rate"});
     if (emulator.path().empty()) {
         state.SkipWithError("kvn350-emulator did not start");
         return;
@@ -122,8 +103,7 @@ void measure(benchmark::State& state, Operation operation) {
 void WriteMemory21(benchmark::State& state) {
     const auto bytes = image();
     measure(state, [&](kvn::link::TransferProtocol& protocol) {
-        return protocol.SendTransfer(kvn::link::wire::Command::WriteMemory, kMemory, bytes,
-                                     false);
+        return protocol.SendTransfer(kvn::link::wire::Command::WriteMemory, kMemory, bytes, false);
     });
 }
 

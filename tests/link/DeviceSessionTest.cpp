@@ -8,14 +8,11 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "Conversation.h"
-#include "ScriptedChannel.h"
+#include "emulator/VirtualProcessor.h"
+#include "link/VirtualSerialChannel.h"
 
 namespace kvn::link::test {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-using ::testing::ElementsAre;
 
 // A sleeper whose first wait holds the worker until the test lets it go, so that edits arrive
 // while a real-time message is on its way.
@@ -23,8 +20,7 @@ class GateSleeper : public Sleeper {
 public:
     void sleepMs(int) override {
         std::unique_lock lock(mutex_);
-        if (first_) {
-            first_ = false;
+        if (std::exchange(first_, false)) {
             holding_ = true;
             changed_.notify_all();
             changed_.wait(lock, [this] { return !holding_; });
@@ -47,98 +43,71 @@ private:
     bool holding_ = false;
 };
 
-// A serial link that records what the processor would hear, message by message.
-class RecordingChannel : public ByteChannel {
-public:
-    explicit RecordingChannel(std::shared_ptr<std::vector<Bytes>> heard)
-        : heard_(std::move(heard)) {}
-    bool connect() override {
-        if (!connected_) {
-            heard_->emplace_back();
-        }
-        connected_ = true;
-        return true;
-    }
-    void disconnect() override { connected_ = false; }
-    bool connected() const override { return connected_; }
-    int sendData(std::span<const std::uint8_t> bytes) override {
-        heard_->back().insert(heard_->back().end(), bytes.begin(), bytes.end());
-        return static_cast<int>(bytes.size());
-    }
-    std::vector<std::uint8_t> awaitChunk(int) override { return {}; }
-    void purgeInput() override {}
-    std::string errorText() const override { return {}; }
-
-private:
-    std::shared_ptr<std::vector<Bytes>> heard_;
-    bool connected_ = false;
-};
-
-bool finishes(DeviceSession& session, QSignalSpy& spy) {
-    return spy.count() > 0 || spy.wait(5000) || !session.busy();
+LinkOption virtualCom(emu::VirtualProcessor& device) {
+    return LinkOption::com(1, [&device] { return std::make_unique<VirtualSerialChannel>(device); });
 }
 
-TEST(DeviceSession, OperationsRunOneAtATimeAndReportThroughSignals) {
-    DeviceSession session;
+bool runs(DeviceSession& session, bool started) {
     QSignalSpy finished(&session, &DeviceSession::finished);
+    return started && (finished.wait(5000) || !session.busy());
+}
+
+TEST(DeviceSession, OperationsRunOneAtATimeOnTheWorkerAndReportThroughSignals) {
+    emu::VirtualProcessor device;
+    DeviceSession session;
     QSignalSpy busy(&session, &DeviceSession::busyChanged);
-    QSignalSpy chosen(&session, &DeviceSession::linkChosen);
     QSignalSpy identified(&session, &DeviceSession::identified);
     QSignalSpy infos(&session, &DeviceSession::infoChanged);
-    const Conversation conversation = Conversation::load("identify_letter_scheme.txt");
+    QSignalSpy read(&session, &DeviceSession::memoryRead);
+    QSignalSpy finished(&session, &DeviceSession::finished);
 
-    ASSERT_TRUE(session.chooseLink(LinkOption::com(
-        1, [conversation] { return std::make_unique<ScriptedChannel>(conversation); })));
-    EXPECT_TRUE(session.busy());
-    EXPECT_FALSE(session.identify());  // refused while the choice runs
-    ASSERT_TRUE(finishes(session, finished));
-    EXPECT_EQ(finished.takeFirst().at(1).toBool(), true);
-    EXPECT_EQ(chosen.takeFirst().at(0).value<DeviceLink::Choice>(), DeviceLink::Choice::Connected);
+    ASSERT_TRUE(runs(session, session.chooseLink(virtualCom(device))));
     EXPECT_EQ(session.connectionMode(), 1);
-
     ASSERT_TRUE(session.identify());
-    ASSERT_TRUE(finishes(session, finished));
-    const QList<QVariant> outcome = identified.takeFirst();
-    EXPECT_TRUE(outcome.at(0).toBool());
-    EXPECT_EQ(outcome.at(1).toString(), "Status : Connected at COM1");
-    EXPECT_TRUE(outcome.at(3).toBool());
+    EXPECT_TRUE(session.busy());
+    EXPECT_FALSE(session.readMemory(21));  // refused while identification runs
+    ASSERT_TRUE(finished.wait(5000) || finished.count() == 2);
+    ASSERT_EQ(identified.count(), 1);
+    EXPECT_TRUE(identified[0][0].toBool());
+    EXPECT_EQ(identified[0][1].toString(), "Status : Connected at COM1");
     EXPECT_TRUE(session.letterPassword());
-    EXPECT_EQ(infos.first().at(0).toString(), "Sending START...");
-    EXPECT_EQ(infos.last().at(0).toString(), "Communication OK...");
+    EXPECT_EQ(infos.first()[0].toString(), "Sending START...");
+    EXPECT_EQ(infos.last()[0].toString(), "Communication OK...");
+
+    ASSERT_TRUE(runs(session, session.readMemory(21)));
+    ASSERT_EQ(read.count(), 1);
+    const emu::Image stored = device.memory(21);
+    EXPECT_EQ(read[0][1].value<std::vector<std::uint8_t>>(),
+              std::vector<std::uint8_t>(stored.begin(), stored.end()));
+    EXPECT_EQ(finished.last()[1].toBool(), true);
     EXPECT_FALSE(session.busy());
-    EXPECT_EQ(busy.count(), 4);
+    EXPECT_EQ(busy.count(), 6);
 }
 
-TEST(DeviceSession, EditsDuringABusySendArriveAfterwardsLatestValueFirstArrivalOrder) {
+TEST(DeviceSession, EditsDuringABusySendReachTheProcessorAfterwardsLatestValueOnly) {
+    emu::VirtualProcessor device;
     GateSleeper gate;
     DeviceSession session(gate);
-    auto heard = std::make_shared<std::vector<Bytes>>();
-    QSignalSpy finished(&session, &DeviceSession::finished);
-    session.chooseLink(
-        LinkOption::com(1, [heard] { return std::make_unique<RecordingChannel>(heard); }));
-    ASSERT_TRUE(finishes(session, finished));
+    ASSERT_TRUE(runs(session, session.chooseLink(virtualCom(device))));
 
-    // Off: nothing is sent.
-    session.sendIntegerWord(141, 1);
+    session.sendIntegerWord(141, 40);  // real-time mode is off: not sent
     session.setRealTimeMode(true);
-    session.sendIntegerWord(142, 1);
-    gate.waitUntilHolding();  // the first message waits in its pause
+    session.sendIntegerWord(142, 11);
+    gate.waitUntilHolding();  // that message waits in its pause
     EXPECT_TRUE(session.realTimeBusy());
-    session.sendIntegerWord(141, 5);  // delay of output 1 ...
-    session.sendCoefficientWord(258, 0.5);
-    session.sendIntegerWord(141, 6);
-    session.sendIntegerWord(141, 7);  // ... dragged on: only 7 must follow
+    for (int delay = 1; delay <= 7; ++delay) {  // a slider dragged meanwhile
+        session.sendIntegerWord(141, delay);
+        session.sendCoefficientWord(144, 0.125 * delay);
+    }
     gate.release();
-    for (int i = 0; i < 500 && session.realTimeBusy(); ++i) {
+    for (int i = 0; i < 1000 && session.realTimeBusy(); ++i) {
         QThread::msleep(2);
     }
     EXPECT_FALSE(session.realTimeBusy());
-    // One entry per opening of the port; the first message went out on the port the link choice
-    // opened.
-    ASSERT_EQ(heard->size(), 3u);
-    EXPECT_EQ((*heard)[0], (Bytes{0x84, 0x12, 0x01, 0x02, 0x00, 0x8E, 0x00, 0x00, 0x01, 0x55}));
-    EXPECT_EQ((*heard)[1], (Bytes{0x84, 0x12, 0x01, 0x02, 0x00, 0x8D, 0x00, 0x00, 0x07, 0x55}));
-    EXPECT_EQ((*heard)[2], (Bytes{0x84, 0x12, 0x01, 0x02, 0x01, 0x02, 0x08, 0x00, 0x00, 0x55}));
+    EXPECT_EQ(device.bankWord(1, 142), (Word{0x00, 0x00, 0x0B}));
+    EXPECT_EQ(device.bankWord(1, 141), (Word{0x00, 0x00, 0x07}));
+    EXPECT_EQ(device.bankWord(1, 144), (Word{0x0E, 0x00, 0x00}));
+    EXPECT_EQ(device.counters().realTimeApplied, 3u);
 }
 
 }  // namespace
