@@ -32,8 +32,8 @@ public:
     }
     void release() {
         const std::lock_guard lock(mutex_);
-        holding_ = false;
         changed_.notify_all();
+        holding_ = false;
     }
 
 private:

@@ -5,20 +5,16 @@
 namespace kvn::link {
 namespace {
 
-// The machines the tests run on have no FTDI converter (and often no USB access at all); the
-// backend must say so with the statuses the USB link reports, and must not touch a device it
-// does not hold.
+// Test machines have no FTDI converter, often no USB access at all: the backend must say so with
+// the statuses the USB link reports, and touch no device it does not hold.
 TEST(LibFtdiD2xx, WithoutAConverter_OpenFindsNoDeviceAndOtherCallsHaveNoHandle) {
     LibFtdiD2xx d2xx;
     EXPECT_EQ(d2xx.open(7), kFtDeviceNotFound);
     std::uint32_t count = 99;
-    const std::uint8_t byte = 0x84;
+    std::uint8_t byte = 0x84;
     EXPECT_EQ(d2xx.write(std::span(&byte, 1), count), kFtInvalidHandle);
+    EXPECT_EQ(d2xx.read(std::span(&byte, 1), count), kFtInvalidHandle);
     EXPECT_EQ(count, 0u);
-    std::uint8_t in = 0;
-    EXPECT_EQ(d2xx.read(std::span(&in, 1), count), kFtInvalidHandle);
-    EXPECT_EQ(d2xx.setBaudRate(9600), kFtInvalidHandle);
-    EXPECT_EQ(d2xx.setTimeouts(1000, 1000), kFtInvalidHandle);
     EXPECT_EQ(d2xx.purge(kFtPurgeRx | kFtPurgeTx), kFtInvalidHandle);
     EXPECT_EQ(d2xx.close(), kFtInvalidHandle);
 }

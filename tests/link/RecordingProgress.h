@@ -13,14 +13,11 @@ public:
     void setInfo(const std::string& text) override { texts.push_back("Info: " + text); }
     void setGaugeMaximum(int maximum) override { gaugeMaximum = maximum; }
     void setGaugePosition(int position) override { gaugePositions.push_back(position); }
-    void showWindow() override {
-        ++shows;
-        windowShown = true;
-    }
+    void showWindow() override { windowShown = true; }
     void closeWindow() override { windowShown = false; }
     void showMessage(MessageKind kind, const std::string& text) override {
-        static const char* const kNames[] = {"Plain", "Information", "Warning", "Error"};
-        texts.push_back(std::string("Message ") + kNames[static_cast<int>(kind)] + ": " + text);
+        static const char* const kKinds[] = {"Plain", "Information", "Warning", "Error"};
+        texts.push_back(std::string("Message ") + kKinds[static_cast<int>(kind)] + ": " + text);
         messages.push_back(text);
     }
     void linkDropped() override { ++drops; }
@@ -31,7 +28,6 @@ public:
     std::vector<std::string> messages;
     std::vector<int> gaugePositions;
     int gaugeMaximum = -1;
-    int shows = 0;
     bool windowShown = false;
     int drops = 0;
     int reconnects = 0;
