@@ -57,8 +57,11 @@ public:
     // Waits for the running operation to end, then closes the link.
     ~DeviceSession() override;
 
-    // True from the start of an operation until its finished() signal: transfer controls are off.
+    // True from the start of an operation until its finished() signal.
     bool busy() const { return busy_; }
+    // Whether the main window's transfer controls may be used: a link is chosen and no
+    // operation runs.
+    bool transferControlsEnabled() const { return !busy_ && connectionMode_ != 0; }
     // The link state as the worker last left it.
     int connectionMode() const { return connectionMode_; }
     bool usbActive() const { return usbActive_; }
