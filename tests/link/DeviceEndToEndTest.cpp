@@ -218,10 +218,11 @@ TEST_P(EndToEnd, WrongAnswersStopTheTransferWithTheirTexts) {
     EXPECT_EQ(link.ConnectionMode(), GetParam() == Via::Serial ? 1 : 5);
 }
 
-TEST_P(EndToEnd, UsbReadThatStopsMidStream_GivesUpAfterAFewEmptyReads) {
-    if (GetParam() != Via::Usb) {
-        GTEST_SKIP() << "a silent serial link gives up at its first reply time-out";
-    }
+// A silent serial link gives up at its first reply time-out; USB reads may come back empty.
+class UsbEndToEnd : public EndToEnd {};
+INSTANTIATE_TEST_SUITE_P(Links, UsbEndToEnd, ::testing::Values(Via::Usb), name);
+
+TEST_P(UsbEndToEnd, ReadThatStopsMidStream_GivesUpAfterAFewEmptyReads) {
     // The request takes 13 bytes, the stream's header answers 6 and the first ack 1 more.
     device.setFaults(emu::FaultPlan{.silentFromByte = 21});
     EXPECT_FALSE(sequences.ReadMemory(21).has_value());
