@@ -32,26 +32,23 @@ void PasswordEntry::keyPress(std::uint8_t code) {
     ++position_;
 }
 
-void PasswordEntry::down() {
+void PasswordEntry::press(int letterStep, std::uint8_t keyCode) {
     if (complete()) {
         return;
     }
     if (letterScheme_) {
-        step(-1);
+        step(letterStep);
     } else {
-        keyPress(kKeyDown);
+        keyPress(keyCode);
     }
 }
 
+void PasswordEntry::down() {
+    press(-1, kKeyDown);
+}
+
 void PasswordEntry::up() {
-    if (complete()) {
-        return;
-    }
-    if (letterScheme_) {
-        step(+1);
-    } else {
-        keyPress(kKeyUp);
-    }
+    press(+1, kKeyUp);
 }
 
 void PasswordEntry::enter() {

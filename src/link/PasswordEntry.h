@@ -41,6 +41,8 @@ public:
 private:
     void step(int delta);
     void keyPress(std::uint8_t code);
+    // DOWN or UP: a letter step in the letter scheme, a key code in the key scheme.
+    void press(int letterStep, std::uint8_t keyCode);
 
     bool letterScheme_;
     int position_ = 0;

@@ -20,28 +20,19 @@ void append(std::vector<std::uint8_t>& bytes, const Word& word) {
 
 RealTimeUpdate RealTimeUpdate::section(std::uint8_t dspSelect, int slot,
                                        const std::array<double, 5>& coefficients) {
-    RealTimeUpdate update;
-    update.kind = Kind::Section;
-    update.dspSelect = dspSelect;
-    update.address = static_cast<std::uint16_t>(slot);
+    RealTimeUpdate update{Kind::Section, dspSelect, static_cast<std::uint16_t>(slot)};
     update.coefficients = coefficients;
     return update;
 }
 
 RealTimeUpdate RealTimeUpdate::coefficientWord(std::uint8_t dspSelect, int address, double value) {
-    RealTimeUpdate update;
-    update.kind = Kind::CoefficientWord;
-    update.dspSelect = dspSelect;
-    update.address = static_cast<std::uint16_t>(address);
+    RealTimeUpdate update{Kind::CoefficientWord, dspSelect, static_cast<std::uint16_t>(address)};
     update.coefficients[0] = value;
     return update;
 }
 
 RealTimeUpdate RealTimeUpdate::integerWord(std::uint8_t dspSelect, int address, int value) {
-    RealTimeUpdate update;
-    update.kind = Kind::IntegerWord;
-    update.dspSelect = dspSelect;
-    update.address = static_cast<std::uint16_t>(address);
+    RealTimeUpdate update{Kind::IntegerWord, dspSelect, static_cast<std::uint16_t>(address)};
     update.integerValue = value;
     return update;
 }

@@ -34,9 +34,16 @@ bool TransferProtocol::failWithInfo(TransferFailure failure, const std::string& 
     return fail(failure);
 }
 
-std::optional<std::uint8_t> TransferProtocol::exchange(std::uint8_t byte) {
+std::optional<std::uint8_t> TransferProtocol::ask(const char* info, std::uint8_t byte) {
+    if (info != nullptr) {
+        progress_.setInfo(info);
+    }
     link_.request(one(byte));
-    return link_.awaitReply();
+    const auto reply = link_.awaitReply();
+    if (!reply) {
+        fail(TransferFailure::NoReply);
+    }
+    return reply;
 }
 
 bool TransferProtocol::SendTransfer(std::uint8_t command, std::uint8_t program,
@@ -59,10 +66,9 @@ bool TransferProtocol::SendTransfer(std::uint8_t command, std::uint8_t program,
     progress_.setGaugeMaximum(length);
     progress_.setGaugePosition(0);
 
-    progress_.setInfo(text::kSendingStart);
-    auto reply = exchange(wire::kStart);
+    auto reply = ask(text::kSendingStart, wire::kStart);
     if (!reply) {
-        return fail(TransferFailure::NoReply);
+        return false;
     }
     if (*reply != wire::kStart) {
         return failWithInfo(TransferFailure::BadStart,
@@ -71,19 +77,17 @@ bool TransferProtocol::SendTransfer(std::uint8_t command, std::uint8_t program,
     progress_.setInfo(text::kReceivedStart);
     link_.pace(kUsbStepPauseMs);
 
-    progress_.setInfo(text::kSendingCommand);
-    reply = exchange(command);
+    reply = ask(text::kSendingCommand, command);
     if (!reply) {
-        return fail(TransferFailure::NoReply);
+        return false;
     }
     commandReply_ = *reply;
     progress_.setInfo(text::kReceivedCommand);
     link_.pace(kUsbStepPauseMs);
 
-    progress_.setInfo(text::kSendingProgram);
-    reply = exchange(program);
+    reply = ask(text::kSendingProgram, program);
     if (!reply) {
-        return fail(TransferFailure::NoReply);
+        return false;
     }
     std::optional<std::uint8_t> reportedMemory;
     if (*reply == wire::kProtected) {
@@ -107,9 +111,9 @@ bool TransferProtocol::SendTransfer(std::uint8_t command, std::uint8_t program,
     const auto lengthHigh = static_cast<std::uint8_t>(length >> 8);
     const auto lengthLow = static_cast<std::uint8_t>(length & 0xFF);
     link_.send(one(lengthHigh));
-    reply = exchange(lengthLow);
+    reply = ask(nullptr, lengthLow);
     if (!reply) {
-        return fail(TransferFailure::NoReply);
+        return false;
     }
     if (*reply != lengthLow) {
         return failWithInfo(TransferFailure::BadLong, text::kBadLong);
@@ -135,10 +139,9 @@ bool TransferProtocol::SendTransfer(std::uint8_t command, std::uint8_t program,
         link_.pace(kUsbStepPauseMs);
     }
 
-    progress_.setInfo(text::kSendingEnd);
-    reply = exchange(wire::kEnd);
+    reply = ask(text::kSendingEnd, wire::kEnd);
     if (!reply) {
-        return fail(TransferFailure::NoReply);
+        return false;
     }
     if (*reply != wire::kEnd) {
         progress_.showMessage(MessageKind::Plain, text::kError);

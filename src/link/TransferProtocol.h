@@ -58,7 +58,9 @@ private:
     bool fail(TransferFailure failure);
     bool failWithInfo(TransferFailure failure, const std::string& info);
     bool receiveStream(std::uint8_t memory, std::vector<std::uint8_t>& data);
-    std::optional<std::uint8_t> exchange(std::uint8_t byte);
+    // Shows `info` (when given), sends `byte` and waits for its answer; without one the transfer
+    // has failed.
+    std::optional<std::uint8_t> ask(const char* info, std::uint8_t byte);
 
     TransferLink& link_;
     TransferProgress& progress_;
