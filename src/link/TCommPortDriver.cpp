@@ -6,6 +6,8 @@
 #include <QDeadlineTimer>
 #include <QSerialPort>
 
+#include "link/Pacing.h"
+
 namespace kvn::link {
 namespace {
 
@@ -22,7 +24,6 @@ constexpr QSerialPort::Parity kParities[] = {QSerialPort::NoParity, QSerialPort:
 
 // The processor's settings that differ from the class defaults.
 constexpr std::uint16_t kProcessorInBufSize = 128;
-constexpr std::uint16_t kProcessorOutputTimeoutMs = 1000;
 
 }  // namespace
 
@@ -37,7 +38,7 @@ std::unique_ptr<TCommPortDriver> TCommPortDriver::forProcessor(int number, PortM
     driver->setComPort(static_cast<TComPortNumber>(std::clamp(number, 1, 4) - 1));
     driver->setComPortInBufSize(kProcessorInBufSize);
     driver->setEnableDTROnOpen(false);
-    driver->setOutputTimeout(kProcessorOutputTimeoutMs);
+    driver->setOutputTimeout(pacing::kSerialOutputTimeoutMs);
     return driver;
 }
 

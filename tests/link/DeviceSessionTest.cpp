@@ -82,6 +82,13 @@ TEST(DeviceSession, OperationsRunOneAtATimeOnTheWorkerAndReportThroughSignals) {
     EXPECT_EQ(finished.last()[1].toBool(), true);
     EXPECT_FALSE(session.busy());
     EXPECT_EQ(busy.count(), 6);
+
+    QSignalSpy messages(&session, &DeviceSession::messageRequested);
+    ASSERT_TRUE(runs(session, session.changeMemory(61)));
+    ASSERT_EQ(messages.count(), 1);
+    EXPECT_EQ(messages[0][0].value<MessageKind>(), MessageKind::Error);
+    EXPECT_EQ(messages[0][1].toString(), "There is no memory 61 in the KVN 350.");
+    EXPECT_EQ(finished.last()[1].toBool(), false);
 }
 
 TEST(DeviceSession, EditsDuringABusySendReachTheProcessorAfterwardsLatestValueOnly) {
