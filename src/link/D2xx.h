@@ -28,6 +28,8 @@ inline constexpr std::uint8_t kFtBits8 = 8;
 inline constexpr std::uint8_t kFtStopBits1 = 0;
 inline constexpr std::uint8_t kFtParityNone = 0;
 inline constexpr std::uint16_t kFtFlowNone = 0x0000;
+inline constexpr std::uint32_t kFtPurgeRx = 1;
+inline constexpr std::uint32_t kFtPurgeTx = 2;
 
 class D2xx {
 public:
@@ -50,6 +52,12 @@ public:
     // Reads up to bytes.size() bytes, waiting until that many have arrived or the read time-out
     // has run out; `read` receives the number read (fewer on a time-out, with kFtOk).
     virtual FtStatus read(std::span<std::uint8_t> bytes, std::uint32_t& read) = 0;
+    // Discards what the converter holds in the directions of `mask` (kFtPurgeRx, kFtPurgeTx).
+    // A backend whose buffers do not outlive close() may keep this default, which does nothing.
+    virtual FtStatus purge(std::uint32_t mask) {
+        (void)mask;
+        return kFtOk;
+    }
 };
 
 }  // namespace kvn::link

@@ -1,0 +1,165 @@
+// Device operations as sequences of transfers.
+#include "link/DeviceSequences.h"
+
+#include <string>
+
+#include "link/LinkTexts.h"
+#include "link/Pacing.h"
+#include "link/WireFormat.h"
+
+namespace kvn::link {
+
+DeviceSequences::DeviceSequences(DeviceLink& link, TransferProgress& progress, Sleeper& sleeper)
+    : link_(link), progress_(progress), sleeper_(sleeper) {}
+
+TransferProtocol* DeviceSequences::begin() {
+    if (!link_.prepare()) {
+        return nullptr;
+    }
+    return link_.protocol();
+}
+
+bool DeviceSequences::validMemory(int memory) {
+    if (MemoryRange::all().contains(memory)) {
+        return true;
+    }
+    progress_.showMessage(MessageKind::Error, text::kNoSuchMemoryPrefix + std::to_string(memory) +
+                                                  text::kNoSuchMemorySuffix);
+    return false;
+}
+
+void DeviceSequences::afterUsbFailure(const TransferProtocol& protocol) {
+    if (link_.option().kind != LinkOption::Kind::Usb ||
+        protocol.lastFailure() == TransferFailure::MemoryProtected) {
+        return;
+    }
+    // The protocol has closed the device already.
+    progress_.closeWindow();
+    progress_.showMessage(MessageKind::Warning, text::kReconnect);
+    progress_.reconnectRequested();
+}
+
+bool DeviceSequences::WriteMemory(int memory, std::span<const std::uint8_t> image) {
+    if (!validMemory(memory)) {
+        return false;
+    }
+    TransferProtocol* protocol = begin();
+    if (protocol == nullptr) {
+        return false;
+    }
+    const auto program = static_cast<std::uint8_t>(memory);
+    if (!protocol->SendTransfer(wire::Command::WriteMemory, program, image, true)) {
+        afterUsbFailure(*protocol);
+        return false;
+    }
+    if (!protocol->SendTransfer(wire::Command::RecallMemory, program, {}, true)) {
+        return false;
+    }
+    sleeper_.sleepMs(pacing::kAfterWriteSettleMs);
+    return true;
+}
+
+bool DeviceSequences::ChangeMemory(int memory) {
+    if (!validMemory(memory)) {
+        return false;
+    }
+    TransferProtocol* protocol = begin();
+    return protocol != nullptr &&
+           protocol->SendTransfer(wire::Command::RecallMemory, static_cast<std::uint8_t>(memory),
+                                  {}, true);
+}
+
+std::optional<std::vector<std::uint8_t>> DeviceSequences::ReadMemory(int memory) {
+    if (!validMemory(memory)) {
+        return std::nullopt;
+    }
+    TransferProtocol* protocol = begin();
+    if (protocol == nullptr) {
+        return std::nullopt;
+    }
+    sleeper_.sleepMs(pacing::kBeforeReadMs);
+    auto image = protocol->ReadMemory(static_cast<std::uint8_t>(memory));
+    if (TransferLink* link = link_.transferLink()) {
+        link->release();
+    }
+    return image;
+}
+
+bool DeviceSequences::KeyboardLock(bool lock) {
+    TransferProtocol* protocol = begin();
+    const std::uint8_t state = lock ? wire::kKeyboardLocked : wire::kKeyboardUnlocked;
+    return protocol != nullptr &&
+           protocol->SendTransfer(wire::Command::KeyboardLock, 0, std::span(&state, 1), true);
+}
+
+bool DeviceSequences::SetPassword(std::span<const std::uint8_t> block) {
+    if (block.size() != wire::kPasswordBlockBytes) {
+        return false;
+    }
+    TransferProtocol* protocol = begin();
+    return protocol != nullptr &&
+           protocol->SendTransfer(wire::Command::SetPassword, 0, block, true);
+}
+
+bool DeviceSequences::FirmwareUpdate(std::span<const std::uint8_t> payload) {
+    if (payload.size() != wire::kFirmwarePayloadBytes) {
+        return false;
+    }
+    progress_.showWindow();
+    TransferProtocol* protocol = begin();
+    if (protocol == nullptr) {
+        progress_.closeWindow();
+        return false;
+    }
+    const bool done = protocol->SendTransfer(wire::Command::LoadFirmware, wire::kFirmwareProgram,
+                                             payload, true) &&
+                      protocol->SendTransfer(wire::Command::FirmwareDone, 0, {}, true);
+    if (TransferLink* link = link_.transferLink()) {
+        link->release();
+    }
+    return done;
+}
+
+bool DeviceSequences::CopyToAllMemories(std::span<const std::uint8_t> image, MemoryRange range) {
+    range.minimum = MemoryRange::all().clamp(range.minimum);
+    range.maximum = MemoryRange::all().clamp(range.maximum);
+    TransferProtocol* protocol = begin();
+    if (protocol == nullptr) {
+        return false;
+    }
+    for (int memory = range.minimum; memory <= range.maximum; ++memory) {
+        sleeper_.sleepMs(pacing::kBeforeCopyWriteMs);
+        if (!protocol->SendTransfer(wire::Command::WriteMemory, static_cast<std::uint8_t>(memory),
+                                    image, true)) {
+            return false;
+        }
+        sleeper_.sleepMs(pacing::kAfterWriteSettleMs);
+    }
+    return true;
+}
+
+std::optional<int> DeviceSequences::QueryActiveMemory(MemoryRange range) {
+    TransferProtocol* protocol = link_.protocol();
+    if (protocol == nullptr) {
+        return std::nullopt;
+    }
+    if (!protocol->SendTransfer(wire::Command::QueryMemory, 0, {}, true)) {
+        afterUsbFailure(*protocol);
+        return std::nullopt;
+    }
+    return range.clamp(protocol->activeMemory().value_or(0));
+}
+
+std::optional<DeviceSequences::MemoryImage> DeviceSequences::EnterRealTime(MemoryRange range) {
+    const auto memory = QueryActiveMemory(range);
+    if (!memory) {
+        return std::nullopt;
+    }
+    auto bytes = ReadMemory(*memory);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return MemoryImage{*memory, std::move(*bytes)};
+}
+
+}  // namespace kvn::link

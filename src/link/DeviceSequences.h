@@ -1,0 +1,73 @@
+// The device operations the main window starts, each a short sequence of transfers over the
+// chosen link: write (then recall) a memory, change to a memory, read a memory, lock the
+// keyboard, set the password, update the DSP program, copy one image to every memory, and ask
+// for the active memory when real-time mode starts. Each blocks until it is done and tells the
+// user through the progress listener; the questions asked before them belong to the windows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "link/DeviceLink.h"
+#include "link/MemoryRange.h"
+#include "link/Sleeper.h"
+#include "link/TransferProgress.h"
+
+namespace kvn::link {
+
+class DeviceSequences {
+public:
+    struct MemoryImage {
+        int memory = 0;
+        // The bytes the processor sent, starting with the image's length field; decode them
+        // into the configuration.
+        std::vector<std::uint8_t> bytes;
+    };
+
+    // All references must outlive this object.
+    DeviceSequences(DeviceLink& link, TransferProgress& progress, Sleeper& sleeper);
+
+    // Sends `image` (its length field + 2 bytes) to `memory` and recalls it, then waits while the
+    // processor stores it. A protected memory is neither written nor recalled. On USB a failed
+    // write closes the device and asks the user to reconnect.
+    bool WriteMemory(int memory, std::span<const std::uint8_t> image);
+    // Makes the processor run `memory`.
+    bool ChangeMemory(int memory);
+    // Fetches the image of `memory`; empty on failure. The link is released afterwards.
+    std::optional<std::vector<std::uint8_t>> ReadMemory(int memory);
+    // Locks (or unlocks) the processor's front-panel keyboard.
+    bool KeyboardLock(bool lock);
+    // Sends the 7-byte password block of the password window.
+    bool SetPassword(std::span<const std::uint8_t> block);
+    // Loads a 6143-byte DSP program payload (see FirmwareText.h) and tells the processor it is
+    // complete. The link is released afterwards.
+    bool FirmwareUpdate(std::span<const std::uint8_t> payload);
+    // The hidden service: writes `image` to every memory of `range` in turn, without recalling
+    // them; stops at the first failure.
+    bool CopyToAllMemories(std::span<const std::uint8_t> image, MemoryRange range);
+
+    // Asks the processor which memory it runs (command 19), held to `range` as the memory
+    // selector holds it. On USB a failure closes the device and asks the user to reconnect.
+    std::optional<int> QueryActiveMemory(MemoryRange range);
+    // Real-time start in one go: the active memory, then its image.
+    std::optional<MemoryImage> EnterRealTime(MemoryRange range);
+
+private:
+    // The protocol of the chosen link after the USB device has been set up; null when offline
+    // or when the device cannot be opened.
+    TransferProtocol* begin();
+    // True for memories 1..60; otherwise the user is told and nothing is sent.
+    bool validMemory(int memory);
+    // After a failed write or real-time start on USB: the transfer window and the device are
+    // closed and the user is asked to reconnect. Not after a protected memory, which leaves
+    // the link as it was.
+    void afterUsbFailure(const TransferProtocol& protocol);
+
+    DeviceLink& link_;
+    TransferProgress& progress_;
+    Sleeper& sleeper_;
+};
+
+}  // namespace kvn::link
