@@ -1,0 +1,241 @@
+// Argument parsing and help texts.
+#include "cli/ArgParser.h"
+
+#include <charconv>
+#include <cmath>
+#include <iomanip>
+#include <limits>
+#include <sstream>
+
+#include "cli/CliError.h"
+
+namespace kvn::cli {
+
+std::optional<double> parseNumber(const std::string& text) {
+    double value = 0.0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc{} || end != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> parseInteger(const std::string& text) {
+    int value = 0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc{} || end != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+namespace {
+
+std::string rangeText(double minimum, double maximum) {
+    std::ostringstream s;
+    s << minimum << " to " << maximum;
+    return s.str();
+}
+
+}  // namespace
+
+std::optional<std::string> ParsedArgs::value(const std::string& name) const {
+    const auto it = values.find(name);
+    if (it == values.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::string ParsedArgs::positional(std::size_t index, const std::string& fallback) const {
+    return index < positionals.size() ? positionals[index] : fallback;
+}
+
+double ParsedArgs::number(const std::string& name, double fallback, double minimum,
+                          double maximum) const {
+    const auto text = value(name);
+    if (!text) {
+        return fallback;
+    }
+    const auto v = parseNumber(*text);
+    if (!v || *v < minimum || *v > maximum) {
+        throwUsage("--" + name + ": expected a number from " + rangeText(minimum, maximum) +
+                   ", got '" + *text + "'");
+    }
+    return *v;
+}
+
+int ParsedArgs::integer(const std::string& name, int fallback, int minimum, int maximum) const {
+    const auto text = value(name);
+    if (!text) {
+        return fallback;
+    }
+    const auto v = parseInteger(*text);
+    if (!v || *v < minimum || *v > maximum) {
+        throwUsage("--" + name + ": expected a whole number from " + rangeText(minimum, maximum) +
+                   ", got '" + *text + "'");
+    }
+    return *v;
+}
+
+std::string ParsedArgs::choice(const std::string& name, const std::string& fallback,
+                               const std::vector<std::string>& choices) const {
+    const auto text = value(name);
+    if (!text) {
+        return fallback;
+    }
+    for (const std::string& c : choices) {
+        if (c == *text) {
+            return c;
+        }
+    }
+    std::string list;
+    for (const std::string& c : choices) {
+        list += (list.empty() ? "" : ", ") + c;
+    }
+    throwUsage("--" + name + ": expected one of " + list + ", got '" + *text + "'");
+}
+
+ArgParser::ArgParser(std::string usage, std::string summary)
+    : usage_(std::move(usage)), summary_(std::move(summary)) {}
+
+ArgParser& ArgParser::option(const std::string& name, const std::string& valueName,
+                             const std::string& help, const std::string& shortName) {
+    options_.push_back({name, shortName, valueName, help});
+    return *this;
+}
+
+ArgParser& ArgParser::flag(const std::string& name, const std::string& help,
+                           const std::string& shortName) {
+    options_.push_back({name, shortName, {}, help});
+    return *this;
+}
+
+ArgParser& ArgParser::positional(const std::string& name, const std::string& help, bool required) {
+    positionals_.push_back({name, help, required});
+    return *this;
+}
+
+ArgParser& ArgParser::variadic() {
+    variadic_ = true;
+    return *this;
+}
+
+ArgParser& ArgParser::notes(const std::string& text) {
+    notes_ = text;
+    return *this;
+}
+
+const ArgParser::Option* ArgParser::find(const std::string& word) const {
+    for (const Option& o : options_) {
+        if (word == "--" + o.name || (!o.shortName.empty() && word == "-" + o.shortName)) {
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+ParsedArgs ArgParser::parse(const std::vector<std::string>& args) const {
+    ParsedArgs result;
+    for (const std::string& a : args) {
+        if (a == "--") {
+            break;
+        }
+        if (a == "--help" || a == "-h") {
+            result.help = true;
+            return result;
+        }
+    }
+
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            result.positionals.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string key = word;
+        std::optional<std::string> inlineValue;
+        if (const auto eq = word.find('='); word.rfind("--", 0) == 0 && eq != std::string::npos) {
+            key = word.substr(0, eq);
+            inlineValue = word.substr(eq + 1);
+        }
+        const Option* o = find(key);
+        if (o == nullptr) {
+            throwUsage("unknown option " + key + " (see --help)");
+        }
+        if (o->valueName.empty()) {
+            if (inlineValue) {
+                throwUsage("--" + o->name + " takes no value");
+            }
+            result.flags.insert(o->name);
+            continue;
+        }
+        if (inlineValue) {
+            result.values[o->name] = *inlineValue;
+        } else if (i + 1 < args.size()) {
+            result.values[o->name] = args[++i];
+        } else {
+            throwUsage("--" + o->name + " needs a value (" + o->valueName + ")");
+        }
+    }
+
+    std::size_t required = 0;
+    for (const Positional& p : positionals_) {
+        required += p.required ? 1 : 0;
+    }
+    if (result.positionals.size() < required) {
+        throwUsage("missing " + positionals_[result.positionals.size()].name + " (see --help)");
+    }
+    if (!variadic_ && result.positionals.size() > positionals_.size()) {
+        throwUsage("unexpected argument '" + result.positionals[positionals_.size()] +
+                   "' (see --help)");
+    }
+    return result;
+}
+
+std::string ArgParser::helpText() const {
+    std::ostringstream s;
+    s << "Usage: " << usage_ << "\n\n" << summary_ << "\n";
+    if (!positionals_.empty()) {
+        s << "\nArguments:\n";
+        for (const Positional& p : positionals_) {
+            s << "  " << std::left << std::setw(24) << p.name << p.help << "\n";
+        }
+    }
+    s << "\nOptions:\n";
+    for (const Option& o : options_) {
+        std::string left = o.shortName.empty() ? "" : "-" + o.shortName + ", ";
+        left += "--" + o.name;
+        if (!o.valueName.empty()) {
+            left += " " + o.valueName;
+        }
+        s << "  " << std::left << std::setw(24) << left;
+        if (left.size() >= 24) {
+            s << "\n" << std::string(26, ' ');
+        }
+        s << o.help << "\n";
+    }
+    s << "  " << std::left << std::setw(24) << "-h, --help"
+      << "show this help\n";
+    if (!notes_.empty()) {
+        s << "\n" << notes_ << "\n";
+    }
+    return s.str();
+}
+
+}  // namespace kvn::cli
