@@ -41,6 +41,29 @@ std::optional<int> parseInteger(const std::string& text) {
 
 namespace {
 
+constexpr std::size_t kHelpColumn = 26;
+constexpr std::size_t kHelpWidth = 80;
+
+// `text` broken into lines that end before kHelpWidth, continued at kHelpColumn.
+std::string wrapped(const std::string& text) {
+    std::istringstream words(text);
+    std::string out;
+    std::string word;
+    std::size_t column = kHelpColumn;
+    while (words >> word) {
+        if (column > kHelpColumn && column + 1 + word.size() >= kHelpWidth) {
+            out += "\n" + std::string(kHelpColumn, ' ');
+            column = kHelpColumn;
+        } else if (column > kHelpColumn) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+    }
+    return out;
+}
+
 std::string rangeText(double minimum, double maximum) {
     std::ostringstream s;
     s << minimum << " to " << maximum;
@@ -214,7 +237,7 @@ std::string ArgParser::helpText() const {
     if (!positionals_.empty()) {
         s << "\nArguments:\n";
         for (const Positional& p : positionals_) {
-            s << "  " << std::left << std::setw(24) << p.name << p.help << "\n";
+            s << "  " << std::left << std::setw(24) << p.name << wrapped(p.help) << "\n";
         }
     }
     s << "\nOptions:\n";
@@ -228,7 +251,7 @@ std::string ArgParser::helpText() const {
         if (left.size() >= 24) {
             s << "\n" << std::string(26, ' ');
         }
-        s << o.help << "\n";
+        s << wrapped(o.help) << "\n";
     }
     s << "  " << std::left << std::setw(24) << "-h, --help"
       << "show this help\n";

@@ -115,7 +115,9 @@ int runCli(const std::vector<std::string>& args, CommandIo& io) {
     try {
         return dispatch(args, io);
     } catch (const CliError& e) {
-        io.err << "kvn350: " << e.what() << "\n";
+        if (*e.what() != '\0') {
+            io.err << "kvn350: " << e.what() << "\n";
+        }
         return e.status();
     }
 }

@@ -14,7 +14,8 @@ enum ExitStatus : int {
     kExitDevice = 3,    // the processor or the link failed
 };
 
-// Thrown by a command to end with `status` and `message` (printed as "kvn350: message").
+// Thrown by a command to end with `status` and `message` (printed as "kvn350: message"; an empty
+// message prints nothing, for failures that have been reported already).
 class CliError : public std::runtime_error {
 public:
     CliError(int status, const std::string& message)

@@ -9,6 +9,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CommandIo.h"
+#include "config/ProcessorConfig.h"
 
 namespace kvn::cli {
 
@@ -23,6 +24,9 @@ struct Subcommand {
 
 // Parses `args`; on --help prints the help and returns nothing (the command then ends with 0).
 std::optional<ParsedArgs> parseOrHelp(const ArgParser& parser, const Args& args, CommandIo& io);
+
+// Prints a configuration as 'preset show' does: "path = value" lines, or the JSON document.
+void printPreset(CommandIo& io, const ProcessorConfig& config, bool json);
 
 std::span<const Subcommand> presetCommands();
 std::span<const Subcommand> imageCommands();

@@ -1,11 +1,11 @@
 // preset new, show, diff, from-json, upgrade.
 #include <QByteArray>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <array>
 #include <ostream>
+#include <sstream>
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
@@ -40,12 +40,7 @@ int presetShow(const Args& args, CommandIo& io) {
     if (!a) {
         return kExitOk;
     }
-    const ProcessorConfig config = PresetStore::loadStored(a->positional(0));
-    if (a->has("json")) {
-        io.out << writeJson(PresetJson::toJson(config), JsonNumbers::Shortest);
-    } else {
-        io.out << PresetText::show(config);
-    }
+    printPreset(io, PresetStore::loadStored(a->positional(0), io.err).config, a->has("json"));
     return kExitOk;
 }
 
@@ -62,8 +57,8 @@ int presetDiff(const Args& args, CommandIo& io) {
     if (!a) {
         return kExitOk;
     }
-    const ProcessorConfig first = PresetStore::loadStored(a->positional(0));
-    const ProcessorConfig second = PresetStore::loadStored(a->positional(1));
+    const ProcessorConfig first = PresetStore::loadStored(a->positional(0), io.err).config;
+    const ProcessorConfig second = PresetStore::loadStored(a->positional(1), io.err).config;
     const auto differences = PresetText::diff(first, second);
     if (differences.empty()) {
         io.out << "identical\n";
@@ -74,12 +69,12 @@ int presetDiff(const Args& args, CommandIo& io) {
     return kExitOk;
 }
 
+constexpr std::size_t kMaxJsonBytes = 1 << 20;
+
 QJsonObject readJsonFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throwBadInput(path + ": " + file.errorString().toStdString());
-    }
-    const QByteArray bytes = file.readAll();
+    const std::vector<std::uint8_t> raw = PresetStore::readFile(path, kMaxJsonBytes);
+    const QByteArray bytes(reinterpret_cast<const char*>(raw.data()),
+                           static_cast<qsizetype>(raw.size()));
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -133,8 +128,16 @@ int presetUpgrade(const Args& args, CommandIo& io) {
         return kExitOk;
     }
     const std::string old = a->positional(0);
-    const ProcessorConfig config = PresetStore::loadStored(old);
-    PresetStore::save(config, a->positional(1, old));
+    // The old version's warning is what this command is for; it is not repeated.
+    std::ostringstream warnings;
+    const PresetStore::Stored stored = PresetStore::loadStored(old, warnings);
+    if (!stored.previousVersion) {
+        io.err << "kvn350: " << old << " is already a current preset file\n";
+        if (a->positionals.size() < 2) {
+            return kExitOk;
+        }
+    }
+    PresetStore::save(stored.config, a->positional(1, old));
     return kExitOk;
 }
 
@@ -147,6 +150,14 @@ constexpr std::array<Subcommand, 5> kPresetCommands = {{
 }};
 
 }  // namespace
+
+void printPreset(CommandIo& io, const ProcessorConfig& config, bool json) {
+    if (json) {
+        io.out << writeJson(PresetJson::toJson(config), JsonNumbers::Shortest);
+    } else {
+        io.out << PresetText::show(config);
+    }
+}
 
 std::span<const Subcommand> presetCommands() {
     return kPresetCommands;

@@ -12,6 +12,7 @@
 
 #include "cli/CliError.h"
 #include "config/EqualizerControls.h"
+#include "config/Windows1252.h"
 #include "dsp/DynamicsMath.h"
 
 namespace kvn::cli {
@@ -29,9 +30,8 @@ std::string indexed(const std::string& path, const std::string& key, int number)
     return path + key + "[" + std::to_string(number) + "]";
 }
 
-// Texts of the model are the processor's 8-bit characters; JSON carries them as Latin-1.
-QString toQString(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+QString toQString(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // Builds the document from the model.
@@ -41,7 +41,7 @@ public:
 
     void text(const char* key, std::string& value, std::size_t) { object[key] = toQString(value); }
     template <typename T>
-    void integer(const char* key, T& value, int, int) {
+    void integer(const char* key, T& value, double, double) {
         object[key] = static_cast<double>(value);
     }
     void code(const char* key, std::uint8_t& value, std::initializer_list<int>) {
@@ -49,10 +49,6 @@ public:
     }
     template <typename T>
     void number(const char* key, T& value, double, double) {
-        object[key] = static_cast<double>(value);
-    }
-    template <typename T>
-    void wholeNumber(const char* key, T& value, double, double) {
         object[key] = static_cast<double>(value);
     }
     void flag(const char* key, bool& value) { object[key] = value; }
@@ -111,21 +107,22 @@ public:
         if (!v.isString()) {
             fail(key, "expected a text");
         }
-        const QString s = v.toString();
-        for (const QChar c : s) {
-            if (c.unicode() > 0xFF) {
-                fail(key, "holds a character the processor cannot show");
-            }
+        // The processor and the file hold one Windows-1252 byte per character.
+        const QByteArray utf8 = v.toString().toUtf8();
+        const std::string text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        const std::string bytes = toWindows1252(text);
+        if (fromWindows1252(bytes) != text) {
+            fail(key, "holds a character the processor cannot show");
         }
-        if (static_cast<std::size_t>(s.size()) > maxLength) {
+        if (bytes.size() > maxLength) {
             fail(key, "longer than " + std::to_string(maxLength) + " characters");
         }
-        const QByteArray bytes = s.toLatin1();
-        value.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        value = text;
     }
 
+    // A whole number, also for fields the model keeps as floats (gate level and slope).
     template <typename T>
-    void integer(const char* key, T& value, int minimum, int maximum) {
+    void integer(const char* key, T& value, double minimum, double maximum) {
         const QJsonValue v = take(key);
         if (v.isUndefined()) {
             return;
@@ -162,15 +159,6 @@ public:
             fail(key, "expected a number from " + range(minimum, maximum));
         }
         value = static_cast<T>(v.toDouble());
-    }
-
-    template <typename T>
-    void wholeNumber(const char* key, T& value, double minimum, double maximum) {
-        const QJsonValue v = take(key);
-        if (v.isUndefined()) {
-            return;
-        }
-        value = static_cast<T>(wholeIn(key, v, minimum, maximum));
     }
 
     void flag(const char* key, bool& value) {
@@ -377,8 +365,8 @@ void visitUnit(V& v, DynamicsUnit& unit) {
     v.number("boxPowerW", unit.boxPowerW, 0.0, 100000.0);
     v.number("ampPowerW", unit.ampPowerW, 0.0, 100000.0);
     v.integer("speakerCountIndex", unit.speakerCountIndex, 0, 3);
-    v.wholeNumber("gateLevel", unit.gateLevel, 1.0, kGainTableSize);
-    v.wholeNumber("gateSlope", unit.gateSlope, 1.0, 10.0);
+    v.integer("gateLevel", unit.gateLevel, 1.0, kGainTableSize);
+    v.integer("gateSlope", unit.gateSlope, 1.0, 10.0);
 }
 
 template <typename V>

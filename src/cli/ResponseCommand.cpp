@@ -41,7 +41,7 @@ int runResponse(const Args& args, CommandIo& io) {
                                 : blockName == "xover" ? ResponseBlock::Xover
                                                        : ResponseBlock::Total;
 
-    const ProcessorConfig config = PresetStore::loadForUse(a->positional(0));
+    const ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
     const OutputResponse r = evaluateOutput(config, output, block);
     const auto n = [](double v) { return jsonNumber(v, JsonNumbers::Digits17); };
 
