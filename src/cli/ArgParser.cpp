@@ -84,31 +84,27 @@ std::string ParsedArgs::positional(std::size_t index, const std::string& fallbac
     return index < positionals.size() ? positionals[index] : fallback;
 }
 
-double ParsedArgs::number(const std::string& name, double fallback, double minimum,
-                          double maximum) const {
+double ParsedArgs::numberIn(const std::string& name, double fallback, double minimum,
+                            double maximum, bool whole) const {
     const auto text = value(name);
     if (!text) {
         return fallback;
     }
     const auto v = parseNumber(*text);
-    if (!v || *v < minimum || *v > maximum) {
-        throwUsage("--" + name + ": expected a number from " + rangeText(minimum, maximum) +
-                   ", got '" + *text + "'");
+    if (!v || *v < minimum || *v > maximum || (whole && *v != std::trunc(*v))) {
+        throwUsage("--" + name + ": expected a " + (whole ? "whole " : "") + "number from " +
+                   rangeText(minimum, maximum) + ", got '" + *text + "'");
     }
     return *v;
 }
 
+double ParsedArgs::number(const std::string& name, double fallback, double minimum,
+                          double maximum) const {
+    return numberIn(name, fallback, minimum, maximum, false);
+}
+
 int ParsedArgs::integer(const std::string& name, int fallback, int minimum, int maximum) const {
-    const auto text = value(name);
-    if (!text) {
-        return fallback;
-    }
-    const auto v = parseInteger(*text);
-    if (!v || *v < minimum || *v > maximum) {
-        throwUsage("--" + name + ": expected a whole number from " + rangeText(minimum, maximum) +
-                   ", got '" + *text + "'");
-    }
-    return *v;
+    return static_cast<int>(numberIn(name, fallback, minimum, maximum, true));
 }
 
 std::string ParsedArgs::choice(const std::string& name, const std::string& fallback,

@@ -31,6 +31,10 @@ public:
     // The option's value, which must be one of `choices`; `fallback` when absent.
     std::string choice(const std::string& name, const std::string& fallback,
                        const std::vector<std::string>& choices) const;
+
+private:
+    double numberIn(const std::string& name, double fallback, double minimum, double maximum,
+                    bool whole) const;
 };
 
 // `text` as a finite number, or nothing (no leading or trailing garbage, no "nan" or "inf").
