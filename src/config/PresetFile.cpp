@@ -244,9 +244,10 @@ void readRecord(const RecordReader& r, ProcessorConfig& c, const ProgressCallbac
     }
 }
 
-// The checks and the load of OpenPresetFile, on a configuration New has already reset.
+// The checks and the load of OpenPresetFile, on a configuration New has already reset; the
+// editors' refresh follows when `refresh` is set.
 LoadResult openRecord(std::span<const std::uint8_t> bytes, const std::string& path,
-                      ProcessorConfig& config, const ProgressCallback& progress) {
+                      ProcessorConfig& config, const ProgressCallback& progress, bool refresh) {
     LoadResult result;
     if (bytes.size() != kRecordBytes && bytes.size() != kPreviousRecordBytes) {
         result.messages.push_back({MessageKind::Error, notAPresetMessage(path)});
@@ -270,9 +271,11 @@ LoadResult openRecord(std::span<const std::uint8_t> bytes, const std::string& pa
         return result;
     }
     readRecord(reader, config, progress);
-    const std::vector<UserMessage> refresh =
-        refreshAfterLoad(config, LoadSource::PresetFile, progress);
-    result.messages.insert(result.messages.end(), refresh.begin(), refresh.end());
+    if (refresh) {
+        const std::vector<UserMessage> messages =
+            refreshAfterLoad(config, LoadSource::PresetFile, progress);
+        result.messages.insert(result.messages.end(), messages.begin(), messages.end());
+    }
     result.success = true;
     result.loaded = true;
     return result;
@@ -441,7 +444,7 @@ SaveResult SavePresetFile(const std::string& path, const ProcessorConfig& config
 LoadResult OpenPresetBytes(std::span<const std::uint8_t> bytes, const std::string& path,
                            ProcessorConfig& config, const ProgressCallback& progress) {
     config.resetToNew();
-    return openRecord(bytes, path, config, progress);
+    return openRecord(bytes, path, config, progress, true);
 }
 
 LoadResult OpenPresetFile(const std::string& path, ProcessorConfig& config,
@@ -463,7 +466,13 @@ LoadResult OpenPresetFile(const std::string& path, ProcessorConfig& config,
         result.messages.push_back({MessageKind::Error, path + ": " + systemMessage(error)});
         return result;
     }
-    return openRecord(std::span(buffer.data(), count), path, config, progress);
+    return openRecord(std::span(buffer.data(), count), path, config, progress, true);
+}
+
+LoadResult ReadPresetBytes(std::span<const std::uint8_t> bytes, const std::string& path,
+                           ProcessorConfig& config) {
+    config.resetToNew();
+    return openRecord(bytes, path, config, {}, false);
 }
 
 }  // namespace kvn

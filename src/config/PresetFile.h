@@ -47,4 +47,11 @@ LoadResult OpenPresetFile(const std::string& path, ProcessorConfig& config,
 LoadResult OpenPresetBytes(std::span<const std::uint8_t> bytes, const std::string& path,
                            ProcessorConfig& config, const ProgressCallback& progress = {});
 
+// The fields of a preset file as stored, without the refresh after loading: Route as saved, the
+// gains from the file, bands and crossover edges as stored and nothing designed. For tools that
+// show, compare and convert files and must keep their values. The same checks and messages as
+// OpenPresetBytes; SampleRate and PeqBandsInUse are not read either.
+LoadResult ReadPresetBytes(std::span<const std::uint8_t> bytes, const std::string& path,
+                           ProcessorConfig& config);
+
 }  // namespace kvn

@@ -223,3 +223,34 @@ TEST(PresetFile, FailedSavesKeepTheOldFile) {
 
 }  // namespace
 }  // namespace kvn
+
+namespace kvn {
+namespace {
+
+TEST(PresetFile, ReadWithoutRefreshKeepsTheStoredValues) {
+    ProcessorConfig config;
+    config.output(2).band(5).FrequencyHz = 1000.0;  // the equaliser's sliders would make 999.97
+    config.output(2).band(5).Q = 0.707;             // and 0.7
+    config.output(1).Route = kRouteB;
+    config.output(1).GainFromA = 0.3;  // not what the route implies: the refresh would replace it
+    config.output(3).LowPassEdge.FrequencyHz = 470.5f;  // not whole hertz
+    const PresetRecord record = BuildPresetRecord(config, "x.KV2");
+
+    ProcessorConfig stored;
+    const LoadResult r = ReadPresetBytes(record, "x.KV2", stored);
+    EXPECT_TRUE(r.success && r.loaded);
+    EXPECT_EQ(stored.output(2).band(5).FrequencyHz, 1000.0);
+    EXPECT_EQ(stored.output(2).band(5).Q, 0.707);
+    EXPECT_EQ(stored.output(1).Route, kRouteB);
+    EXPECT_EQ(stored.output(1).GainFromA, 0.3);
+    EXPECT_EQ(stored.output(3).LowPassEdge.FrequencyHz, 470.5);
+    EXPECT_EQ(BuildPresetRecord(stored, "x.KV2"), record);
+
+    // The same checks as Open: a record without its tag loads nothing.
+    PresetRecord damaged = record;
+    damaged[1] = 'Y';
+    EXPECT_FALSE(ReadPresetBytes(damaged, "x.KV2", stored).loaded);
+}
+
+}  // namespace
+}  // namespace kvn

@@ -1,0 +1,366 @@
+// device: the processor's sequences (identify, query, read, write, recall, keyboard lock,
+// password, firmware) over a serial port, the USB converter or the in-process virtual processor;
+// and ports, the serial ports found and where COM 1..4 lead.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/PresetStore.h"
+#include "cli/TerminalProgress.h"
+#include "config/MemoryImage.h"
+#include "emulator/VirtualProcessor.h"
+#include "link/AccessCode.h"
+#include "link/DeviceLink.h"
+#include "link/DeviceSequences.h"
+#include "link/FirmwareText.h"
+#include "link/LibFtdiD2xx.h"
+#include "link/LinkTexts.h"
+#include "link/PasswordEntry.h"
+#include "link/PortMap.h"
+#include "link/SerialPortList.h"
+#include "link/TCommPortDriver.h"
+#include "link/VirtualSerialChannel.h"
+
+namespace kvn::cli {
+namespace {
+
+// ConnectionMode of the links the connection window does not number.
+constexpr int kVirtualConnectionMode = 6;
+constexpr int kPathConnectionMode = 7;
+constexpr std::size_t kMaxFirmwareTextBytes = 1 << 20;
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+// The link --port names, and the virtual processor behind "virtual".
+struct Target {
+    link::LinkOption option;
+    std::unique_ptr<emu::VirtualProcessor> device;
+    std::string statePath;
+};
+
+Target chooseTarget(const ParsedArgs& a) {
+    Target t;
+    const std::string port = *a.value("port");
+    const std::string name = upper(port);
+    if (a.value("state") && port != "virtual") {
+        throwUsage(
+            "--state keeps the memories of the virtual processor: use it with --port virtual");
+    }
+    if (port == "virtual") {
+        t.device = std::make_unique<emu::VirtualProcessor>();
+        emu::VirtualProcessor* device = t.device.get();
+        if (const auto state = a.value("state")) {
+            t.statePath = *state;
+            std::string error;
+            if (std::filesystem::exists(t.statePath) && !device->loadState(t.statePath, error)) {
+                throwBadInput(error);
+            }
+        }
+        t.option = link::LinkOption::serial(kVirtualConnectionMode, "Virtual", [device] {
+            return std::make_unique<link::VirtualSerialChannel>(*device);
+        });
+    } else if (port == "usb") {
+        t.option = link::LinkOption::usb([] { return std::make_unique<link::LibFtdiD2xx>(); });
+    } else if (name.size() == 4 && name.rfind("COM", 0) == 0 && name[3] >= '1' && name[3] <= '4') {
+        const int number = name[3] - '0';
+        t.option = link::LinkOption::com(
+            number, [number] { return link::TCommPortDriver::forProcessor(number); });
+    } else {
+        t.option = link::LinkOption::serial(kPathConnectionMode, port, [port] {
+            return link::TCommPortDriver::forProcessorAt(port);
+        });
+    }
+    return t;
+}
+
+int memoryArgument(const ParsedArgs& a, std::size_t index, const link::MemoryRange& range) {
+    const std::string text = a.positional(index);
+    const auto n = parseInteger(text);
+    if (text.empty() || !n || !range.contains(*n)) {
+        throwUsage("memory: expected a number from " + std::to_string(range.minimum) + " to " +
+                   std::to_string(range.maximum) + ", got '" + text + "'");
+    }
+    return *n;
+}
+
+void expectArguments(const ParsedArgs& a, std::size_t count, const std::string& usage) {
+    if (a.positionals.size() != count) {
+        throwUsage("usage: kvn350 device --port PORT " + usage);
+    }
+}
+
+// The six password symbols as the password window's keys would enter them.
+link::PasswordEntry::Block passwordBlock(const std::string& symbols, bool letters, bool active) {
+    link::PasswordEntry entry(letters);
+    for (const char c : symbols) {
+        if (letters) {
+            for (int i = 0; i < c - 'A'; ++i) {
+                entry.up();
+            }
+            entry.enter();
+        } else if (c == '1') {
+            entry.up();
+        } else if (c == '2') {
+            entry.down();
+        } else {
+            entry.enter();
+        }
+    }
+    if (active) {
+        entry.toggleActive();
+    }
+    return entry.block();
+}
+
+struct PasswordRequest {
+    std::string symbols;
+    bool letters = false;
+    bool active = false;
+};
+
+PasswordRequest passwordRequest(const ParsedArgs& a) {
+    const auto letters = a.value("letters");
+    const auto keys = a.value("keys");
+    if (letters.has_value() == keys.has_value()) {
+        throwUsage("password: give either --letters ABCDEF or --keys 112332");
+    }
+    if (a.has("active") && a.has("inactive")) {
+        throwUsage("password: --active and --inactive exclude each other");
+    }
+    PasswordRequest r;
+    r.letters = letters.has_value();
+    r.symbols = r.letters ? upper(*letters) : *keys;
+    r.active = a.has("active");
+    const bool valid = r.symbols.size() == link::PasswordEntry::kSymbols &&
+                       std::all_of(r.symbols.begin(), r.symbols.end(), [&](char c) {
+                           return r.letters ? (c >= 'A' && c <= 'Z') : (c >= '1' && c <= '3');
+                       });
+    if (!valid) {
+        throwUsage(r.letters ? "--letters: expected six letters A to Z"
+                             : "--keys: expected six key presses, 1 (UP), 2 (DOWN) or 3 (ENTER)");
+    }
+    return r;
+}
+
+ArgParser deviceParser() {
+    ArgParser parser(
+        "kvn350 device --port PORT|usb|virtual [--state FILE] ACTION [ARGS...]",
+        "Runs one of the processor's sequences as the editor runs it, with a progress\n"
+        "line on a terminal and the system's messages on errors.");
+    parser.positional("ACTION", "what to do (below)")
+        .variadic()
+        .option("port", "PORT",
+                "COM1..COM4, a serial device path, usb (the USB converter) or virtual (the "
+                "built-in virtual processor)")
+        .option("state", "FILE",
+                "with --port virtual: keep the virtual processor's memories in FILE between runs")
+        .option("output", "OUT.KV2", "read: save the preset instead of printing it", "o")
+        .flag("json", "read: print the preset as a JSON document")
+        .flag("yes", "write, firmware: go ahead without asking")
+        .option("letters", "ABCDEF", "password: six letters (processors that take letters)")
+        .option("keys", "112332", "password: six key presses 1 UP, 2 DOWN, 3 ENTER")
+        .flag("active", "password: the password is active")
+        .flag("inactive", "password: the password is not active (default)")
+        .option("code", "CODE", "the access code that opens the factory memories 1..20")
+        .notes(
+            "Actions:\n"
+            "  identify          check that a KVN 350 answers; print its password scheme\n"
+            "  query             print the memory the processor runs\n"
+            "  read N [-o F]     read memory N; save it as a preset file or print it\n"
+            "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), then recall "
+            "it\n"
+            "  recall N          make the processor run memory N\n"
+            "  lock | unlock     lock or unlock the processor's front-panel keyboard\n"
+            "  password          set the password (--letters or --keys, --active/--inactive)\n"
+            "  firmware FILE     load a DSP operating system text (asks first, or --yes)\n"
+            "Memories are 21 to 60 (1 to 60 with the access code).\n"
+            "Exit status: 0 success, 1 usage error or refused question, 2 bad input file,\n"
+            "3 device or link failure.");
+    return parser;
+}
+
+// Runs `sequence` on the chosen link; a failure ends the command with exit status 3.
+template <typename Sequence>
+void onDevice(Target& target, CommandIo& io, Sequence sequence) {
+    TerminalProgress progress(io.err, io.errIsTerminal);
+    bool ok = false;
+    try {
+        link::DeviceLink link(progress, link::Sleeper::system());
+        if (link.choose(target.option) == link::DeviceLink::Choice::Connected) {
+            link::DeviceSequences sequences(link, progress, link::Sleeper::system());
+            ok = sequence(link, sequences);
+        }
+    } catch (...) {
+        progress.finish();
+        throw;
+    }
+    progress.finish();
+    if (target.device && !target.statePath.empty()) {
+        std::string error;
+        if (!target.device->saveState(target.statePath, error)) {
+            io.err << "kvn350: " << error << "\n";
+        }
+    }
+    if (!ok) {
+        // The link has told why in a message, or left the reason as the last step text.
+        throwDevice(progress.messageShown()       ? std::string()
+                    : progress.lastInfo().empty() ? std::string("the processor did not answer")
+                                                  : progress.lastInfo());
+    }
+}
+
+}  // namespace
+
+int runDevice(const Args& args, CommandIo& io) {
+    const ArgParser parser = deviceParser();
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    if (!a->value("port")) {
+        throwUsage("--port is required (see kvn350 device --help)");
+    }
+    link::MemoryRange range = link::MemoryRange::user();
+    if (const auto code = a->value("code")) {
+        range = link::applyAccessCode(*code, range.minimum).range;
+    }
+    const std::string action = a->positional(0);
+
+    if (action == "identify") {
+        expectArguments(*a, 1, "identify");
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink& link, link::DeviceSequences&) {
+            const auto id = link.identify();
+            if (id.answered) {
+                io.out << id.statusText << "\n"
+                       << "password: " << (link.LetterPassword() ? "letters" : "keys") << "\n";
+            }
+            return id.answered;
+        });
+    } else if (action == "query") {
+        expectArguments(*a, 1, "query");
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            const auto memory = s.QueryActiveMemory(link::MemoryRange::all());
+            if (memory) {
+                io.out << *memory << "\n";
+            }
+            return memory.has_value();
+        });
+    } else if (action == "read") {
+        expectArguments(*a, 2, "read N [-o OUT.KV2]");
+        const int memory = memoryArgument(*a, 1, range);
+        Target target = chooseTarget(*a);
+        std::optional<std::vector<std::uint8_t>> bytes;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            bytes = s.ReadMemory(memory);
+            return bytes.has_value();
+        });
+        const ProcessorConfig config =
+            PresetStore::decodeImage(*bytes, "memory " + std::to_string(memory), io.err);
+        if (const auto out = a->value("output")) {
+            PresetStore::save(config, *out);
+        } else {
+            printPreset(io, config, a->has("json"));
+        }
+    } else if (action == "write") {
+        expectArguments(*a, 3, "write N FILE.KV2");
+        const int memory = memoryArgument(*a, 1, range);
+        const ImageBuffer image = BuildImage(PresetStore::loadForUse(a->positional(2), io.err));
+        const std::string question = "The memory " + std::to_string(memory) +
+                                     " have a preset stored. Do you want to overwrite it?";
+        if (!confirm(io, question, a->has("yes"))) {
+            throwUsage("nothing was written");
+        }
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            return s.WriteMemory(memory, image);
+        });
+    } else if (action == "recall") {
+        expectArguments(*a, 2, "recall N");
+        const int memory = memoryArgument(*a, 1, range);
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            return s.ChangeMemory(memory);
+        });
+    } else if (action == "lock" || action == "unlock") {
+        expectArguments(*a, 1, action);
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            return s.KeyboardLock(action == "lock");
+        });
+    } else if (action == "password") {
+        expectArguments(*a, 1, "password --letters ABCDEF|--keys 112332 [--active|--inactive]");
+        const PasswordRequest request = passwordRequest(*a);
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink& link, link::DeviceSequences& s) {
+            // The scheme is the one the processor announces when it is identified.
+            if (!link.identify().answered) {
+                return false;
+            }
+            if (link.LetterPassword() != request.letters) {
+                throwUsage(
+                    std::string("this processor takes a password of ") +
+                    (link.LetterPassword() ? "letters: use --letters" : "key presses: use --keys"));
+            }
+            const auto block = passwordBlock(request.symbols, request.letters, request.active);
+            return s.SetPassword(block);
+        });
+    } else if (action == "firmware") {
+        expectArguments(*a, 2, "firmware FILE");
+        const std::string path = a->positional(1);
+        const std::vector<std::uint8_t> raw = PresetStore::readFile(path, kMaxFirmwareTextBytes);
+        const link::FirmwarePayload payload = link::parseFirmwareText(
+            std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
+        if (!payload.valid()) {
+            throwBadInput(path + ": " + payload.error);
+        }
+        if (!confirm(io, link::text::kFirmwareWarning, a->has("yes"))) {
+            throwUsage("the firmware was not loaded");
+        }
+        Target target = chooseTarget(*a);
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            return s.FirmwareUpdate(payload.bytes);
+        });
+    } else if (action.empty()) {
+        throwUsage("ACTION is missing (see kvn350 device --help)");
+    } else {
+        throwUsage("unknown action '" + action + "' (see kvn350 device --help)");
+    }
+    return kExitOk;
+}
+
+int runPorts(const Args& args, CommandIo& io) {
+    ArgParser parser("kvn350 ports",
+                     "Lists the serial ports the system reports and where COM 1 to COM 4 lead.\n"
+                     "Pseudo-terminals are not listed; give their path to --port directly.");
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    io.out << "Serial ports:\n";
+    const auto ports = link::availableSerialPorts();
+    if (ports.empty()) {
+        io.out << "  (none found)\n";
+    }
+    for (const link::SerialPortEntry& p : ports) {
+        io.out << "  " << p.location << (p.description.empty() ? "" : "  " + p.description) << "\n";
+    }
+    io.out << "COM ports:\n";
+    const link::PortMap map = link::PortMap::defaults();
+    for (int n = 1; n <= link::PortMap::kPorts; ++n) {
+        io.out << "  " << link::PortMap::portName(n) << " -> " << map.path(n) << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace kvn::cli

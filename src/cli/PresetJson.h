@@ -1,0 +1,31 @@
+// A preset as a JSON document, so that presets can live in version control as text. The document
+// holds every field of the preset record under the configuration model's names: SystemName,
+// InputName, Output (Output 1, Output 2, SUB) with Name, Route, Peq bands (FilterType,
+// FrequencyHz, Q, GainDb; seven bands, three on SUB), the two crossover edges, delays, levels;
+// Dynamics (unit 1 "Out 1-2", unit 2 SUB) with the dynamics and speaker settings; measurement
+// import settings and ResponseView. Coefficients are not part of it: they are designed again
+// from these fields, as they are after opening a preset file.
+#pragma once
+
+#include <QJsonObject>
+#include <string>
+
+#include "config/ProcessorConfig.h"
+
+namespace kvn::cli {
+
+class PresetJson {
+public:
+    // Every stored field of `config`.
+    static QJsonObject toJson(const ProcessorConfig& config);
+
+    // Applies `document` to `config`: keys present replace the field, keys absent leave it as it
+    // is (start from a New configuration to get its defaults). Arrays may be shorter than the
+    // model's (the rest is left as it is), not longer. Unknown keys, wrong types and values
+    // outside a field's range throw CliError (bad input) with a message naming the key by its
+    // path ("Output[2].Peq[3].Q: expected a number from 0.5 to 20"); outputs, bands and units
+    // count from 1 in these paths. `config` may be partly changed when it throws.
+    static void apply(const QJsonObject& document, ProcessorConfig& config);
+};
+
+}  // namespace kvn::cli

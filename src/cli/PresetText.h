@@ -1,0 +1,34 @@
+// A preset as readable lines ("Output[1].Peq[2].GainDb = 3.5"), one per stored field, and the
+// list of fields in which two presets differ. Both follow the JSON document of PresetJson, so
+// names are the same everywhere: outputs, bands and units count from 1.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "config/ProcessorConfig.h"
+
+namespace kvn::cli {
+
+struct PresetField {
+    std::string path;   // "Output[3].LowPassEdge.XoverType"
+    std::string value;  // "1 (ButtW low-pass)", "\"NoName\"", "true", "0.707"
+};
+
+class PresetText {
+public:
+    // Every stored field in the order of the JSON document. Type codes carry their name.
+    static std::vector<PresetField> fields(const ProcessorConfig& config);
+    // "path = value" lines.
+    static std::string show(const ProcessorConfig& config);
+
+    struct Difference {
+        std::string path;
+        std::string a;
+        std::string b;
+    };
+    static std::vector<Difference> diff(const ProcessorConfig& a, const ProcessorConfig& b);
+};
+
+}  // namespace kvn::cli
