@@ -1,7 +1,7 @@
 // Saving and loading the virtual processor's state.
 #include "emulator/StateFile.h"
 
-#include "emulator/PlaceholderImage.h"
+#include "emulator/FactoryImage.h"
 
 #include <algorithm>
 #include <array>
@@ -137,7 +137,7 @@ std::optional<DeviceState> StateFile::decode(std::span<const std::uint8_t> bytes
         return std::nullopt;
     }
 
-    DeviceState state(placeholderImage());
+    DeviceState state(factoryImage());
     for (int m = kFirstMemory; m <= kLastMemory; ++m) {
         const std::size_t at =
             kMemoriesAt + static_cast<std::size_t>(m - kFirstMemory) * kImageBytes;

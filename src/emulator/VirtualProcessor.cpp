@@ -1,7 +1,7 @@
 // The virtual processor: timing, faults and locking around the transfer machine and the state.
 #include "emulator/VirtualProcessor.h"
 
-#include "emulator/PlaceholderImage.h"
+#include "emulator/FactoryImage.h"
 #include "emulator/StateFile.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 namespace kvn::emu {
 
 VirtualProcessor::VirtualProcessor(const DeviceOptions& options)
-    : state_(options.initialImage.value_or(placeholderImage())),
+    : state_(options.initialImage.value_or(factoryImage())),
       machine_(state_, counters_),
       toDevice_(options.baud),
       toPc_(options.baud),

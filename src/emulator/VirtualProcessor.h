@@ -30,7 +30,7 @@ struct DeviceOptions {
     // A transfer, real-time message or memory stream that hears nothing for this long is
     // dropped and the device waits for START again.
     Micros silenceTimeout = kDefaultSilenceTimeout;
-    // The image every memory holds at power-up; placeholderImage() when empty.
+    // The image every memory holds at power-up; factoryImage() when empty.
     std::optional<Image> initialImage{};
 };
 

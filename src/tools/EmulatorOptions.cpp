@@ -227,7 +227,7 @@ Options:
   --link PATH               Also make a symbolic link PATH to the pseudo-terminal, removed on
                             exit (an existing symbolic link there is replaced).
   --initial-image FILE      The 2046-byte memory image every memory holds until written
-                            (default: a pass-through placeholder image).
+                            (default: the image of a New configuration).
   --baud N                  Deliver bytes no faster than N baud (10 bits a byte) in both
                             directions, as on a real line (default: no limit).
   --line-rate               The same as --baud 9600, the processor's own line.

@@ -2,7 +2,8 @@
 #include "emulator/DeviceState.h"
 
 #include "DeviceTestSupport.h"
-#include "emulator/PlaceholderImage.h"
+#include "config/MemoryImage.h"
+#include "emulator/FactoryImage.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@
 namespace kvn::emu {
 namespace {
 
-TEST(DeviceState, PlaceholderIsAWellFormedPassThroughImage) {
-    const Image image = placeholderImage();
+TEST(DeviceState, FactoryImageIsTheImageOfANewConfiguration) {
+    const Image image = factoryImage();
     const std::vector<std::uint8_t> header(image.begin(), image.begin() + 18);
     EXPECT_EQ(header,
               (std::vector<std::uint8_t>{0x07, 0xFC, 0xCB, 0x00, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01,
@@ -31,6 +32,13 @@ TEST(DeviceState, PlaceholderIsAWellFormedPassThroughImage) {
     EXPECT_EQ(image[2036], 0x0D);
     EXPECT_EQ(image[2044], 0x0D);
     EXPECT_EQ(image[2045], 0x00);
+    // A memory never written reads back as the start-up configuration.
+    ProcessorConfig decoded;
+    decoded.SystemName = "other";
+    ASSERT_TRUE(DecodeImage(image, decoded).success);
+    EXPECT_EQ(decoded.SystemName, "NoName" + std::string(34, ' '));  // names keep their padding
+    EXPECT_EQ(decoded.output(3).LowPassEdge.FrequencyHz, 480.0);
+    EXPECT_EQ(decoded.unit(1).gateLevel, 13.0f);
 }
 
 TEST(DeviceState, PowersUpRunningMemory21WithNothingProtected) {

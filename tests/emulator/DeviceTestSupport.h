@@ -44,7 +44,7 @@ private:
     VirtualProcessor& device_;
 };
 
-// A memory image whose bytes all differ from the placeholder's: byte i is (i * 7 + seed) & 0xFF.
+// A memory image whose bytes all differ from the factory image's: byte i is (i * 7 + seed) & 0xFF.
 inline Image testImage(std::uint8_t seed) {
     Image image{};
     for (std::size_t i = 0; i < image.size(); ++i) {

@@ -2,7 +2,7 @@
 #include "emulator/StateFile.h"
 
 #include "DeviceTestSupport.h"
-#include "emulator/PlaceholderImage.h"
+#include "emulator/FactoryImage.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     static DeviceState busyState() {
-        DeviceState state(placeholderImage());
+        DeviceState state(factoryImage());
         state.memory(5) = test::testImage(5);
         state.memory(60) = test::testImage(60);
         state.setProtected(1, true);

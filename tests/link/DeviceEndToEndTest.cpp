@@ -5,7 +5,7 @@
 
 #include "CountingSleeper.h"
 #include "RecordingProgress.h"
-#include "emulator/PlaceholderImage.h"
+#include "emulator/FactoryImage.h"
 #include "emulator/VirtualProcessor.h"
 #include "link/DeviceLink.h"
 #include "link/DeviceSequences.h"
@@ -29,8 +29,8 @@ std::string name(const ::testing::TestParamInfo<Via>& info) {
 }
 
 Bytes imageWith(std::uint8_t mark) {
-    const emu::Image placeholder = emu::placeholderImage();
-    Bytes image(placeholder.begin(), placeholder.end());
+    const emu::Image factory = emu::factoryImage();
+    Bytes image(factory.begin(), factory.end());
     image[12] = mark;  // the first character of the preset name
     return image;
 }

@@ -5,7 +5,7 @@
 #include "CountingSleeper.h"
 #include "EmulatorProcess.h"
 #include "RecordingProgress.h"
-#include "emulator/PlaceholderImage.h"
+#include "emulator/FactoryImage.h"
 #include "link/DeviceSequences.h"
 #include "link/RealTimeSender.h"
 #include "link/TCommPortDriver.h"
@@ -36,8 +36,8 @@ TEST(EmulatorOverPty, SerialDriverCarriesTransfersReadsAndRealTimeMessages) {
     EXPECT_TRUE(pty.link.identify().answered);
     EXPECT_FALSE(pty.link.LetterPassword());
 
-    const emu::Image placeholder = emu::placeholderImage();
-    std::vector<std::uint8_t> image(placeholder.begin(), placeholder.end());
+    const emu::Image factory = emu::factoryImage();
+    std::vector<std::uint8_t> image(factory.begin(), factory.end());
     image[12] = 'T';
     ASSERT_TRUE(pty.sequences.WriteMemory(22, image));
     // The processor echoes the START of a real-time message; the read after it must not take
@@ -55,9 +55,9 @@ TEST(EmulatorOverPty, ProcessorPulledOutMidTransfer_DropsTheLink) {
     EmulatorProcess emulator({"--disappear-after", "300"});
     ASSERT_FALSE(emulator.path().empty());
     PtyLink pty(emulator.path());
-    const emu::Image placeholder = emu::placeholderImage();
+    const emu::Image factory = emu::factoryImage();
     EXPECT_FALSE(pty.sequences.WriteMemory(
-        21, std::vector<std::uint8_t>(placeholder.begin(), placeholder.end())));
+        21, std::vector<std::uint8_t>(factory.begin(), factory.end())));
     EXPECT_THAT(pty.progress.messages,
                 ElementsAre("Comunication ERROR. Please verify that the COM port selected is "
                             "correct and there isn't a USB Connected and your KVN 350 unit is in "
