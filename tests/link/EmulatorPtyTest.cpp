@@ -56,8 +56,8 @@ TEST(EmulatorOverPty, ProcessorPulledOutMidTransfer_DropsTheLink) {
     ASSERT_FALSE(emulator.path().empty());
     PtyLink pty(emulator.path());
     const emu::Image factory = emu::factoryImage();
-    EXPECT_FALSE(pty.sequences.WriteMemory(
-        21, std::vector<std::uint8_t>(factory.begin(), factory.end())));
+    EXPECT_FALSE(
+        pty.sequences.WriteMemory(21, std::vector<std::uint8_t>(factory.begin(), factory.end())));
     EXPECT_THAT(pty.progress.messages,
                 ElementsAre("Comunication ERROR. Please verify that the COM port selected is "
                             "correct and there isn't a USB Connected and your KVN 350 unit is in "
