@@ -1,5 +1,6 @@
 #include "ui/main/Artwork.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -98,10 +99,10 @@ void drawSwitch(QPainter& p, QSizeF s, bool on) {
     font.setBold(true);
     p.setFont(font);
     p.setPen(on ? Qt::white : QColor(0x55, 0x5e, 0x69));
-    const QRectF text = on ? QRectF(track.left() + 4, track.top(), track.width() - knob - 8,
-                                    track.height())
-                           : QRectF(knobRect.right() + 2, track.top(),
-                                    track.right() - knobRect.right() - 6, track.height());
+    const QRectF text =
+        on ? QRectF(track.left() + 4, track.top(), track.width() - knob - 8, track.height())
+           : QRectF(knobRect.right() + 2, track.top(), track.right() - knobRect.right() - 6,
+                    track.height());
     p.drawText(text, Qt::AlignCenter, on ? QStringLiteral("ON") : QStringLiteral("OFF"));
 }
 
@@ -125,6 +126,17 @@ void drawWave(QPainter& p, const QRectF& area, const QColor& color, qreal width)
     p.drawPath(wave);
 }
 
+// The largest pixel size up to `maxPixels` at which `text` fits `width`.
+void fitText(QFont& font, const QString& text, qreal width, qreal maxPixels) {
+    for (int pixels = static_cast<int>(maxPixels); pixels > 6; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= width) {
+            return;
+        }
+    }
+    font.setPixelSize(6);
+}
+
 void drawLogo(QPainter& p, QSizeF s) {
     const QRectF frame(1, 1, s.width() - 2, s.height() - 2);
     QLinearGradient back(frame.topLeft(), frame.bottomLeft());
@@ -136,23 +148,24 @@ void drawLogo(QPainter& p, QSizeF s) {
     const QRectF waveArea(frame.left() + frame.width() * 0.06, frame.top() + frame.height() * 0.2,
                           frame.height() * 0.9, frame.height() * 0.6);
     drawWave(p, waveArea, QColor(0x4c, 0xc3, 0x8a), std::max(1.5, s.height() / 22));
+    const QRectF text(waveArea.right() + frame.width() * 0.05, frame.top(),
+                      frame.right() - waveArea.right() - frame.width() * 0.08,
+                      frame.height() * 0.68);
     QFont font = p.font();
-    font.setPixelSize(static_cast<int>(frame.height() * 0.42));
     font.setBold(true);
     font.setLetterSpacing(QFont::PercentageSpacing, 108);
+    fitText(font, QStringLiteral("KVN 350"), text.width(), frame.height() * 0.42);
     p.setFont(font);
     p.setPen(Qt::white);
-    const QRectF text(waveArea.right() + frame.width() * 0.05, frame.top(),
-                      frame.right() - waveArea.right() - frame.width() * 0.07,
-                      frame.height() * 0.68);
     p.drawText(text, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("KVN 350"));
-    font.setPixelSize(std::max(7, static_cast<int>(frame.height() * 0.15)));
     font.setBold(false);
-    font.setLetterSpacing(QFont::PercentageSpacing, 115);
+    font.setLetterSpacing(QFont::PercentageSpacing, 112);
+    const QString subtitle = QStringLiteral("LOUDSPEAKER MANAGEMENT");
+    fitText(font, subtitle, text.width(), frame.height() * 0.15);
     p.setFont(font);
     p.setPen(QColor(0xa9, 0xb6, 0xc6));
-    p.drawText(QRectF(text.left(), text.bottom(), text.width(), frame.height() * 0.26),
-               Qt::AlignLeft | Qt::AlignTop, QStringLiteral("LOUDSPEAKER MANAGEMENT"));
+    p.drawText(QRectF(text.left(), text.bottom(), text.width() + 4, frame.height() * 0.26),
+               Qt::AlignLeft | Qt::AlignTop, subtitle);
 }
 
 void drawPage(QPainter& p, const QRectF& r) {
@@ -376,8 +389,9 @@ QIcon applicationIcon() {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x1d, 0x26, 0x33));
         p.drawRoundedRect(frame, s.width() * 0.18, s.height() * 0.18);
-        drawWave(p, frame.adjusted(s.width() * 0.14, s.height() * 0.25, -s.width() * 0.14,
-                                   -s.height() * 0.25),
+        drawWave(p,
+                 frame.adjusted(s.width() * 0.14, s.height() * 0.25, -s.width() * 0.14,
+                                -s.height() * 0.25),
                  QColor(0x4c, 0xc3, 0x8a), std::max(1.5, s.width() / 16));
     };
     QIcon out;

@@ -86,6 +86,10 @@ bool DeviceWorkflow::ready() const {
     return !session_.busy() && !offline() && !held_;
 }
 
+bool DeviceWorkflow::idle() const {
+    return !session_.busy() && !held_ && !identifyPending_;
+}
+
 bool DeviceWorkflow::transferControlsEnabled() const {
     return ready();
 }
@@ -115,21 +119,22 @@ void DeviceWorkflow::onMessage(link::MessageKind kind, const QString& text) {
         dialogs_.beep();
     }
     // The protected-memory box has always had a single Yes button.
-    const MessageButtons buttons = text == qtext(link::text::kMemoryProtected)
-                                       ? MessageButtons::Yes
-                                       : MessageButtons::Ok;
+    const MessageButtons buttons =
+        text == qtext(link::text::kMemoryProtected) ? MessageButtons::Yes : MessageButtons::Ok;
     dialogs_.message(kindOf(kind), text, buttons);
 }
 
-void DeviceWorkflow::chooseLink(const link::LinkOption& option) {
-    if (session_.busy()) {
-        return;
+bool DeviceWorkflow::chooseLink(const link::LinkOption& option) {
+    if (!idle()) {
+        return false;
     }
-    emit portTextChanged(QString::fromStdString(option.portText));
     identifyPending_ = true;
     if (!session_.chooseLink(option)) {
         identifyPending_ = false;
+        return false;
     }
+    emit portTextChanged(QString::fromStdString(option.portText));
+    return true;
 }
 
 void DeviceWorkflow::onFinished(Operation operation, bool success) {
@@ -140,8 +145,10 @@ void DeviceWorkflow::onFinished(Operation operation, bool success) {
     switch (operation) {
         case Operation::ChooseLink:
             if (identifyPending_) {
-                identifyPending_ = false;
-                later([this] { session_.identify(); });
+                later([this] {
+                    identifyPending_ = false;
+                    session_.identify();
+                });
             }
             break;
         case Operation::QueryActiveMemory:
@@ -283,8 +290,8 @@ void DeviceWorkflow::updateFirmware() {
                          MessageButtons::YesNo) != Answer::Yes) {
         return;
     }
-    const std::optional<QString> path = dialogs_.openFile(
-        {qtext(text::kFirmwareTitle), qtext(text::kFirmwareFilter), QString()});
+    const std::optional<QString> path =
+        dialogs_.openFile({qtext(text::kFirmwareTitle), qtext(text::kFirmwareFilter), QString()});
     if (!path) {
         return;
     }
@@ -301,12 +308,11 @@ void DeviceWorkflow::updateFirmware() {
         return;
     }
     const QByteArray bytes = file.readAll();
-    const link::FirmwarePayload payload =
-        link::parseFirmwareText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const link::FirmwarePayload payload = link::parseFirmwareText(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (!payload.valid()) {
-        dialogs_.error(name + QStringLiteral(" is not a DSP program text (") +
-                       QString::fromStdString(payload.error) +
-                       QStringLiteral("). Nothing was sent to the processor."));
+        dialogs_.error(QString::fromStdString(payload.error) +
+                       QStringLiteral(" Nothing was sent to the processor."));
         return;
     }
     session_.updateFirmware(payload.bytes);

@@ -28,13 +28,16 @@ public:
     DeviceWorkflow(link::DeviceSession& session, MainWorkflow& main, QObject* parent = nullptr);
 
     // --- Connection window ---
-    // Takes `option` and, unless its port could not be opened, identifies the processor.
-    void chooseLink(const link::LinkOption& option);
+    // Takes `option` and, unless its port could not be opened, identifies the processor. False,
+    // doing nothing, while another operation runs.
+    bool chooseLink(const link::LinkOption& option);
     QString statusText() const { return statusText_; }
     int connectionMode() const { return session_.connectionMode(); }
     bool offline() const { return session_.connectionMode() == 0; }
 
     // --- Main window ---
+    // No operation runs or waits for its next step (a question, the password window).
+    bool idle() const;
     // Read, Write, Change, keyboard, password, DSP update and the memory selector are usable.
     bool transferControlsEnabled() const;
     // Read: New with its question, then the memory chosen in the selector.

@@ -17,10 +17,13 @@
 #include "ui/main/TProgresionForm.h"
 #include "ui/main/TSystemInfoForm.h"
 #include "ui/main/TW_Serial_Info_Form.h"
+#include "ui/main/WorkflowTexts.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace kvn::ui {
 
@@ -31,6 +34,7 @@ using Operation = link::DeviceSession::Operation;
 }  // namespace
 
 EditorApplication::EditorApplication(EditorOptions options) : options_(std::move(options)) {
+    QApplication::setApplicationName(QString::fromLatin1(text::kApplicationTitle));
     if (options_.dialogs == nullptr) {
         ownDialogs_ = std::make_unique<QtUserDialogs>();
         dialogs_ = ownDialogs_.get();
@@ -41,8 +45,9 @@ EditorApplication::EditorApplication(EditorOptions options) : options_(std::move
                     ? std::make_unique<QSettings>()
                     : std::make_unique<QSettings>(options_.settingsFile, QSettings::IniFormat);
     virtual_ = std::make_unique<VirtualConnection>(options_.virtualProcessor);
-    session_ = options_.sleeper != nullptr ? std::make_unique<link::DeviceSession>(*options_.sleeper)
-                                           : std::make_unique<link::DeviceSession>();
+    session_ = options_.sleeper != nullptr
+                   ? std::make_unique<link::DeviceSession>(*options_.sleeper)
+                   : std::make_unique<link::DeviceSession>();
     editors_ = std::make_unique<EditorRegistry>();
     createWindows();
     wire();
@@ -50,7 +55,23 @@ EditorApplication::EditorApplication(EditorOptions options) : options_(std::move
 }
 
 EditorApplication::~EditorApplication() {
-    saveVirtualState();
+    std::string error;
+    if (virtualChosen_ && !virtual_->saveState(error)) {
+        std::fprintf(stderr, "kvn350-editor: the virtual processor's memories were not kept: %s\n",
+                     error.c_str());
+    }
+    // Editors first (they use everything else), then the windows the main window parents, then
+    // the main window itself, before the workflows they show.
+    ownedEditors_.clear();
+    context_.reset();
+    passwordForm_.reset();
+    systemInfoForm_.reset();
+    serialInfoForm_.reset();
+    inputPassForm_.reset();
+    progresionForm_.reset();
+    device_.reset();
+    mainMenu_.reset();
+    connectForm_.reset();
 }
 
 void EditorApplication::createWindows() {
@@ -67,8 +88,8 @@ void EditorApplication::createWindows() {
     passwordForm_ = std::make_unique<TPasswordForm>(mainMenu_.get());
     inputPassForm_->setParent(mainMenu_.get(), inputPassForm_->windowFlags());
     progresionForm_->setParent(mainMenu_.get(), progresionForm_->windowFlags());
-    context_ = std::make_unique<EditorContext>(EditorContext{
-        config_, *dialogs_, *workflow_, *session_, *editors_, mainMenu_.get()});
+    context_ = std::make_unique<EditorContext>(
+        EditorContext{config_, *dialogs_, *workflow_, *session_, *editors_, mainMenu_.get()});
     refreshPortLocations();
 }
 
@@ -86,8 +107,7 @@ void EditorApplication::wire() {
     connect(main, &TMainMenu::closeRequested, connection, &QWidget::close);
     connect(main, &TMainMenu::connectRequested, this, &EditorApplication::showConnectionWindow);
 
-    connect(device, &DeviceWorkflow::connectionSettled, this,
-            &EditorApplication::showMainWindow);
+    connect(device, &DeviceWorkflow::connectionSettled, this, &EditorApplication::showMainWindow);
     connect(device, &DeviceWorkflow::portInUse, this, [connection] {
         connection->lightIndicator(TConnectForm::kOffline);
         connection->setChoicesEnabled(true);
@@ -116,9 +136,8 @@ void EditorApplication::wire() {
         }
     });
     connect(passwordForm_.get(), &QDialog::finished, device, [this, device](int result) {
-        device->finishPassword(result == QDialog::Accepted
-                                   ? std::optional(passwordForm_->block())
-                                   : std::nullopt);
+        device->finishPassword(result == QDialog::Accepted ? std::optional(passwordForm_->block())
+                                                           : std::nullopt);
     });
     connect(main, &TMainMenu::codeBoxRequested, inputPassForm_.get(), &TInputPassForm::ask);
     connect(inputPassForm_.get(), &TInputPassForm::codeEntered, workflow,
@@ -187,11 +206,17 @@ link::LinkOption EditorApplication::defaultLinkOption(int tag) {
 }
 
 void EditorApplication::choose(int tag) {
-    virtualChosen_ = tag == TConnectForm::kVirtual;
     connectForm_->setChoicesEnabled(false);
     connectForm_->setNote(tag == TConnectForm::kOffline ? QString()
                                                         : QStringLiteral("Connecting..."));
-    device_->chooseLink(linkFactory_(tag));
+    if (!device_->chooseLink(linkFactory_(tag))) {
+        connectForm_->setChoicesEnabled(true);
+        connectForm_->setNote(
+            QStringLiteral("The processor is busy. Choose again once the transfer has ended."));
+        return;
+    }
+    // Once used, the virtual processor's memories are kept after every operation.
+    virtualChosen_ = virtualChosen_ || tag == TConnectForm::kVirtual;
 }
 
 void EditorApplication::showMainWindow(bool hideConnectionWindow) {
@@ -212,9 +237,8 @@ void EditorApplication::showConnectionWindow() {
 }
 
 QWidget* EditorApplication::openPortSettings() {
-    auto* dialog =
-        new PortSettingsDialog(loadPortMap(*settings_), link::availableSerialPorts(),
-                               connectForm_.get());
+    auto* dialog = new PortSettingsDialog(loadPortMap(*settings_), link::availableSerialPorts(),
+                                          connectForm_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         savePortMap(*settings_, dialog->portMap());

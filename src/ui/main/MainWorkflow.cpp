@@ -1,5 +1,7 @@
 #include "ui/main/MainWorkflow.h"
 
+#include "config/MemoryImage.h"
+#include "config/PresetFile.h"
 #include "config/ProcessorConfig.h"
 #include "ui/main/ConfigText.h"
 #include "ui/main/EditorRegistry.h"
@@ -34,6 +36,38 @@ constexpr std::array<Stage, 10> kNewStages{{
     {100, "DONE..."},
 }};
 
+MessageKind kindOf(kvn::MessageKind kind) {
+    switch (kind) {
+        case kvn::MessageKind::Information:
+            return MessageKind::Information;
+        case kvn::MessageKind::Warning:
+            return MessageKind::Warning;
+        case kvn::MessageKind::Error:
+            break;
+    }
+    return MessageKind::Error;
+}
+
+void showMessages(UserDialogs& dialogs, const std::vector<UserMessage>& messages) {
+    for (const UserMessage& message : messages) {
+        dialogs.message(kindOf(message.kind), QString::fromStdString(message.text),
+                        MessageButtons::Ok);
+    }
+}
+
+// Forwards the loaders' stages to the loading window.
+ProgressCallback stagesTo(LoadingProgress& loading) {
+    return [&loading](const ProgressStage& stage) {
+        const QString step =
+            QString::fromUtf8(stage.step.data(), static_cast<qsizetype>(stage.step.size()));
+        if (stage.percent == kProgressBarHidden) {
+            loading.beginDecoding();
+        } else {
+            loading.setStage(stage.percent, step);
+        }
+    };
+}
+
 }  // namespace
 
 MainWorkflow::MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, EditorRegistry& editors,
@@ -46,8 +80,9 @@ MainWorkflow::MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, Editor
       caption_(QString::fromLatin1(text::kMainCaption)) {}
 
 bool MainWorkflow::newConfiguration() {
-    const Answer answer = dialogs_.message(
-        MessageKind::Warning, QString::fromLatin1(text::kSaveBeforeNew), MessageButtons::YesNoCancel);
+    const Answer answer =
+        dialogs_.message(MessageKind::Warning, QString::fromLatin1(text::kSaveBeforeNew),
+                         MessageButtons::YesNoCancel);
     if (answer == Answer::Cancel) {
         newCancelled_ = true;
         return false;
@@ -77,7 +112,10 @@ bool MainWorkflow::runNewStages() {
 }
 
 bool MainWorkflow::openPreset() {
-    newConfiguration();
+    // Cancel on New's question keeps the present configuration, so no file replaces it either.
+    if (!newConfiguration()) {
+        return false;
+    }
     const std::optional<QString> path = dialogs_.openFile(
         {QString::fromLatin1(text::kOpenTitle), QString::fromLatin1(text::kPresetFilter), {}});
     bool loaded = false;
@@ -96,10 +134,9 @@ bool MainWorkflow::openPreset() {
 }
 
 bool MainWorkflow::savePreset() {
-    const std::optional<QString> path =
-        dialogs_.saveFile({QString::fromLatin1(text::kSaveTitle),
-                           QString::fromLatin1(text::kPresetFilter),
-                           QString::fromLatin1(text::kSaveInitialName)});
+    const std::optional<QString> path = dialogs_.saveFile(
+        {QString::fromLatin1(text::kSaveTitle), QString::fromLatin1(text::kPresetFilter),
+         QString::fromLatin1(text::kSaveInitialName)});
     return path && writePresetFile(*path);
 }
 
@@ -176,7 +213,8 @@ void MainWorkflow::applyAccessCode(const QString& code) {
     if (code == QLatin1String("7939")) {
         memoryMinimum_ = kAllMemoryMin;
         emit memoryRangeChanged(memoryMinimum_, kMemoryMax);
-        dialogs_.inform(QStringLiteral("Unprotected System. Now you can write in all the memories"));
+        dialogs_.inform(
+            QStringLiteral("Unprotected System. Now you can write in all the memories"));
         return;
     }
     memoryMinimum_ = kUserMemoryMin;
@@ -220,14 +258,44 @@ bool MainWorkflow::confirmClose() {
     }
 }
 
+void MainWorkflow::captionFromFile(const QString& path) {
+    setCaption(QString::fromLatin1(text::kFileCaptionPrefix) + QFileInfo(path).fileName());
+}
+
 bool MainWorkflow::loadPresetFile(const QString& path) {
-    (void)path;
-    return false;
+    loading_.beginStages(QStringLiteral("Opening ") + path);
+    const LoadResult result = OpenPresetFile(path.toStdString(), config_, stagesTo(loading_));
+    loading_.closeWindow();
+    showMessages(dialogs_, result.messages);
+    // Even a refused file has left the configuration as New made it.
+    configurationReplaced();
+    if (result.loaded) {
+        captionFromFile(path);
+    }
+    return result.loaded;
 }
 
 bool MainWorkflow::writePresetFile(const QString& path) {
-    setCaption(QString::fromLatin1(text::kFileCaptionPrefix) + QFileInfo(path).fileName());
-    return true;
+    const SaveResult result = SavePresetFile(path.toStdString(), config_);
+    showMessages(dialogs_, result.messages);
+    if (result.success) {
+        captionFromFile(path);
+    }
+    return result.success;
+}
+
+std::vector<std::uint8_t> MainWorkflow::buildImage() const {
+    const ImageBuffer image = BuildImage(config_);
+    return {image.begin(), image.end()};
+}
+
+bool MainWorkflow::loadImage(const std::vector<std::uint8_t>& image) {
+    const LoadResult result = LoadImage(image, config_, stagesTo(loading_));
+    showMessages(dialogs_, result.messages);
+    if (result.loaded) {
+        configurationReplaced();
+    }
+    return result.loaded;
 }
 
 }  // namespace kvn::ui

@@ -11,7 +11,9 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace kvn {
 struct ProcessorConfig;
@@ -46,8 +48,8 @@ public:
     // to its defaults through the loading stages. False when it stopped (newCancelled()).
     bool newConfiguration();
     bool newCancelled() const { return newCancelled_; }
-    // Open: New with its question, then the open dialog; the dialog is offered even when New
-    // was cancelled. True when a file was loaded.
+    // Open: New with its question, then the open dialog. Cancel on the question stops Open
+    // too. True when a file was loaded.
     bool openPreset();
     // Save: the save dialog, then the file. True when the file was written.
     bool savePreset();
@@ -58,9 +60,16 @@ public:
     // The folder-free name in the caption ("KVN 350" before any file).
     QString caption() const { return caption_; }
 
-    // The configuration was replaced from outside (an image read from the processor): the
-    // windows show it again.
+    // The configuration was replaced: every window shows it again.
     void configurationReplaced();
+
+    // --- Memory images ---
+    // The image of the present configuration, as a memory write sends it.
+    std::vector<std::uint8_t> buildImage() const;
+    // Decodes an image read from the processor into the configuration ("Loading..." shown while
+    // it runs) and shows it. False, after telling the user why, when the image was refused; the
+    // configuration is then unchanged.
+    bool loadImage(const std::vector<std::uint8_t>& image);
 
     // --- Names (the main window's fields and System Info) ---
     // Limits: preset name 40 characters, channel names 6.
@@ -121,6 +130,7 @@ signals:
 private:
     bool runNewStages();
     void setCaption(const QString& caption);
+    void captionFromFile(const QString& path);
 
     ProcessorConfig& config_;
     UserDialogs& dialogs_;

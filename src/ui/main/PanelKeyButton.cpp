@@ -6,7 +6,7 @@ namespace kvn::ui {
 
 PanelKeyButton::PanelKeyButton(art::PanelKey key, QWidget* parent)
     : QAbstractButton(parent), key_(key) {
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -17,10 +17,6 @@ QSize PanelKeyButton::sizeHint() const {
 void PanelKeyButton::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, art::panelKey(key_, isDown(), size(), devicePixelRatioF()));
-    if (hasFocus()) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
 }
 
 }  // namespace kvn::ui

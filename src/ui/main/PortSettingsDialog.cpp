@@ -28,10 +28,10 @@ PortSettingsDialog::PortSettingsDialog(const link::PortMap& current,
         field->setMinimumContentsLength(24);
         for (const link::SerialPortEntry& port : available) {
             const QString where = QString::fromStdString(port.location);
-            const QString text =
-                port.description.empty()
-                    ? where
-                    : QStringLiteral("%1  (%2)").arg(where, QString::fromStdString(port.description));
+            const QString text = port.description.empty()
+                                     ? where
+                                     : QStringLiteral("%1  (%2)")
+                                           .arg(where, QString::fromStdString(port.description));
             field->addItem(text, where);
         }
         field->setEditText(QString::fromStdString(current.path(number)));
@@ -53,8 +53,9 @@ PortSettingsDialog::PortSettingsDialog(const link::PortMap& current,
 link::PortMap PortSettingsDialog::portMap() const {
     link::PortMap map;
     for (int number = 1; number <= link::PortMap::kPorts; ++number) {
-        map.setPath(number,
-                    fields_[static_cast<std::size_t>(number - 1)]->currentText().trimmed().toStdString());
+        map.setPath(
+            number,
+            fields_[static_cast<std::size_t>(number - 1)]->currentText().trimmed().toStdString());
     }
     return map;
 }

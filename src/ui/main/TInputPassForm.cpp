@@ -27,6 +27,7 @@ TInputPassForm::TInputPassForm(QWidget* parent)
     layout->setContentsMargins(24, 18, 24, 18);
     layout->addWidget(label);
     layout->addWidget(passwordEdit_, 0, Qt::AlignHCenter);
+    setMinimumWidth(260);
     connect(passwordEdit_, &QLineEdit::returnPressed, this, [this] {
         const QString code = passwordEdit_->text();
         passwordEdit_->clear();

@@ -30,7 +30,7 @@ struct RowEditor {
     EditorKind kind;
     const char* prefix;  // control names: prefix + digit + "Btn"
     const char* caption;
-    const char* what;    // for the tooltips
+    const char* what;  // for the tooltips
 };
 
 // The editor buttons of an output row, left to right. The SUB row's gain, delay and dynamics
@@ -49,8 +49,8 @@ constexpr std::array<const char*, 3> kRouteTips{"Route: input A", "Route: inputs
                                                 "Route: input B"};
 
 QString controlName(const RowEditor& editor, int output) {
-    const bool five = output == 3 && editor.kind != EditorKind::Equalizer &&
-                      editor.kind != EditorKind::Crossover;
+    const bool five =
+        output == 3 && editor.kind != EditorKind::Equalizer && editor.kind != EditorKind::Crossover;
     return QString::fromLatin1(editor.prefix) + QString::number(five ? 5 : output) +
            QStringLiteral("Btn");
 }
@@ -133,11 +133,9 @@ TMainMenu::TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* p
         programSpin_->setRange(minimum, maximum);
         programSpin_->setValue(workflow_.memory());
     });
-    connect(&workflow_, &MainWorkflow::serviceVisibleChanged, copyAllButton_,
-            &QWidget::setVisible);
-    connect(&workflow_, &MainWorkflow::realTimeModeChanged, this, [this](bool on) {
-        realTimeButton_->setIcon(art::realTimePicture(on));
-    });
+    connect(&workflow_, &MainWorkflow::serviceVisibleChanged, copyAllButton_, &QWidget::setVisible);
+    connect(&workflow_, &MainWorkflow::realTimeModeChanged, this,
+            [this](bool on) { realTimeButton_->setIcon(art::realTimePicture(on)); });
     connect(&editors_, &EditorRegistry::changed, this, &TMainMenu::updateEditorButtons);
 
     reloadNames();
@@ -188,18 +186,7 @@ QWidget* TMainMenu::buildHeader() {
     row->addSpacing(8);
     row->addWidget(presetLabel);
     row->addWidget(systemName_, 1);
-    row->addSpacing(12);
 
-    realTimeButton_ = new QToolButton(header);
-    realTimeButton_->setObjectName(QStringLiteral("RealTimeB"));
-    realTimeButton_->setText(QStringLiteral("Real Time"));
-    realTimeButton_->setToolTip(QStringLiteral("Real Time"));
-    realTimeButton_->setIcon(art::realTimePicture(false));
-    realTimeButton_->setIconSize(QSize(56, 28));
-    realTimeButton_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    realTimeButton_->setAutoRaise(true);
-    connect(realTimeButton_, &QToolButton::clicked, this, &TMainMenu::realTimeRequested);
-    row->addWidget(realTimeButton_);
     return header;
 }
 
@@ -247,6 +234,16 @@ QWidget* TMainMenu::buildCommands() {
     spinFont.setPointSizeF(spinFont.pointSizeF() * 1.4);
     programSpin_->setFont(spinFont);
     programSpin_->setMinimumWidth(programSpin_->fontMetrics().averageCharWidth() * 6);
+    realTimeButton_ = new QToolButton(device);
+    realTimeButton_->setObjectName(QStringLiteral("RealTimeB"));
+    realTimeButton_->setText(QStringLiteral("Real Time"));
+    realTimeButton_->setToolTip(QStringLiteral("Real Time"));
+    realTimeButton_->setIcon(art::realTimePicture(false));
+    realTimeButton_->setIconSize(QSize(56, 28));
+    realTimeButton_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    realTimeButton_->setAutoRaise(true);
+    connect(realTimeButton_, &QToolButton::clicked, this, &TMainMenu::realTimeRequested);
+    deviceGrid->addWidget(realTimeButton_, 1, 0, 2, 1, Qt::AlignCenter);
     deviceGrid->addWidget(connectButton, 0, 0);
     deviceGrid->addWidget(readButton, 0, 1);
     deviceGrid->addWidget(writeButton, 1, 1);
@@ -280,8 +277,8 @@ QWidget* TMainMenu::buildCommands() {
     connect(updateButton, &QToolButton::clicked, this, &TMainMenu::firmwareRequested);
     row->addWidget(hardware, 4);
 
-    transferControls_ = {readButton,    writeButton, changeButton,   unblockButton,
-                         blockButton,   passwordButton, programSpin_, updateButton};
+    transferControls_ = {readButton,  writeButton,    changeButton, unblockButton,
+                         blockButton, passwordButton, programSpin_, updateButton};
     return bar;
 }
 
@@ -289,8 +286,8 @@ QWidget* TMainMenu::inputBlock(int input) {
     QFrame* frame = block(flow_);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(10, 6, 10, 8);
-    layout->addWidget(boldLabel(input == 1 ? QStringLiteral("INPUT A") : QStringLiteral("INPUT B"),
-                                frame));
+    layout->addWidget(
+        boldLabel(input == 1 ? QStringLiteral("INPUT A") : QStringLiteral("INPUT B"), frame));
     auto* edit = new QLineEdit(frame);
     edit->setObjectName(input == 1 ? QStringLiteral("In1Edit") : QStringLiteral("In2Edit"));
     edit->setMaxLength(static_cast<int>(kChannelNameMax));
@@ -380,11 +377,13 @@ QWidget* TMainMenu::buildSignalFlow() {
         route->setProperty("Tag", output);
         route->setIconSize(QSize(64, 40));
         route->setMinimumSize(78, 50);
-        connect(route, &QToolButton::clicked, this, [this, output] { workflow_.advanceRoute(output); });
+        connect(route, &QToolButton::clicked, this,
+                [this, output] { workflow_.advanceRoute(output); });
         routeButtons_[index] = route;
         grid->addWidget(route, output, 2, Qt::AlignCenter);
 
-        muteCrosses_[index] = redMark(QStringLiteral("x%1").arg(output), QStringLiteral("x"), flow_);
+        muteCrosses_[index] =
+            redMark(QStringLiteral("x%1").arg(output), QStringLiteral("x"), flow_);
         QFont crossFont = muteCrosses_[index]->font();
         crossFont.setPointSizeF(crossFont.pointSizeF() * 1.6);
         muteCrosses_[index]->setFont(crossFont);

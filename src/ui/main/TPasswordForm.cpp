@@ -135,8 +135,8 @@ void TPasswordForm::showEntry(bool entered) {
     passwordEdit_->setText(QString::fromStdString(entry_.displayText()));
     const bool done = entry_.complete();
     QPalette palette = passwordEdit_->palette();
-    palette.setColor(QPalette::Text, done && entered ? QColor(0x2e, 0x9d, 0x4f)
-                                                     : QColor(0xd3, 0x2f, 0x2f));
+    palette.setColor(QPalette::Text,
+                     done && entered ? QColor(0x2e, 0x9d, 0x4f) : QColor(0xd3, 0x2f, 0x2f));
     passwordEdit_->setPalette(palette);
     ok_->setEnabled(done);
 }

@@ -59,11 +59,9 @@ TSystemInfoForm::TSystemInfoForm(ProcessorConfig& config, QWidget* parent)
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(systemName_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (loading_) {
-            return;
+        if (!loading_) {
+            emit systemNameEdited(text);
         }
-        config_.SystemName = toConfigText(text, kSystemNameMax);
-        emit systemNameEdited(text);
     });
     connect(projectName_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!loading_) {

@@ -31,7 +31,7 @@ public slots:
     void showSystemName(const QString& name);
 
 signals:
-    // The user changed the PRESET NAME field; the configuration already holds the new name.
+    // The user changed the PRESET NAME field; whoever stores the name shows it back here.
     void systemNameEdited(const QString& name);
 
 private:

@@ -39,7 +39,9 @@ public:
     virtual void beep() = 0;
 
     // Shorthands for the common boxes.
-    void inform(const QString& text) { message(MessageKind::Information, text, MessageButtons::Ok); }
+    void inform(const QString& text) {
+        message(MessageKind::Information, text, MessageButtons::Ok);
+    }
     void warn(const QString& text) { message(MessageKind::Warning, text, MessageButtons::Ok); }
     void error(const QString& text) { message(MessageKind::Error, text, MessageButtons::Ok); }
 };

@@ -24,8 +24,8 @@ VirtualConnection::VirtualConnection(Options options)
 
 std::filesystem::path VirtualConnection::defaultStateFile() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return std::filesystem::path(QDir(folder).filePath(QStringLiteral("virtual-kvn350.state"))
-                                     .toStdString());
+    return std::filesystem::path(
+        QDir(folder).filePath(QStringLiteral("virtual-kvn350.state")).toStdString());
 }
 
 bool VirtualConnection::loadState(std::string& error) {

@@ -32,8 +32,7 @@ inline constexpr const char* kSaveInitialName = "NoName";
 
 // The DSP program text supplied with the processor.
 inline constexpr const char* kFirmwareTitle = "Open DSP Program";
-inline constexpr const char* kFirmwareFilter =
-    "DSP Program Text *.txt|*.txt|All Files *.*|*.*";
+inline constexpr const char* kFirmwareFilter = "DSP Program Text *.txt|*.txt|All Files *.*|*.*";
 
 // The loading window during New.
 inline constexpr const char* kInitializing = "Initializing ";
