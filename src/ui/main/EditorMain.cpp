@@ -5,6 +5,7 @@
 #include "ui/main/EditorCommandLine.h"
 #include "ui/main/ScreenshotRun.h"
 #include "ui/main/ScriptedDialogs.h"
+#include "ui/main/WorkflowTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,6 +76,8 @@ int runEditor(int argc, char** argv, const EditorInstaller& installEditors) {
         quietOffscreenMessages();
     }
     QApplication app(argc, argv);
+    // Before anything asks for the data folder, which is named after the program.
+    QApplication::setApplicationName(QString::fromLatin1(text::kApplicationTitle));
     QApplication::setOrganizationName(QStringLiteral("KVN350"));
     QApplication::setWindowIcon(art::applicationIcon());
 

@@ -8,6 +8,7 @@
 #include "ui/main/LoadingProgress.h"
 #include "ui/main/WorkflowTexts.h"
 
+#include <QApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -187,7 +188,7 @@ void MainWorkflow::advanceRoute(int output) {
     OutputChannel& channel = config_.output(output);
     channel.advanceRoute();
     emit routeChanged(output, channel.Route);
-    if (realTimeMode_ && routeSender_) {
+    if (routeSender_) {
         routeSender_(output);
     }
     notifyResponseChanged();
@@ -264,7 +265,9 @@ void MainWorkflow::captionFromFile(const QString& path) {
 
 bool MainWorkflow::loadPresetFile(const QString& path) {
     loading_.beginStages(QStringLiteral("Opening ") + path);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const LoadResult result = OpenPresetFile(path.toStdString(), config_, stagesTo(loading_));
+    QApplication::restoreOverrideCursor();
     loading_.closeWindow();
     showMessages(dialogs_, result.messages);
     // Even a refused file has left the configuration as New made it.

@@ -78,8 +78,8 @@ public:
     void setOutputName(int output, const QString& name);  // output 1..3
 
     // --- Routes and levels ---
-    // A route button's click for output 1..3: 0 -> 1 -> 2 -> 0, gains follow; in real time the
-    // two gains are sent; the total response is redrawn.
+    // A route button's click for output 1..3: 0 -> 1 -> 2 -> 0, gains follow; the route sender
+    // is told (it sends the two gains in real time); the total response is redrawn.
     void advanceRoute(int output);
     // Shows the mute marks and the name fields' enabled state as the configuration holds them.
     void ActualizaMainMute();
@@ -104,7 +104,8 @@ public:
     // --- Real time ---
     bool realTimeMode() const { return realTimeMode_; }
     void setRealTimeMode(bool on);
-    // Sends the routing gains of `output` when real time is on. Set by DeviceWorkflow.
+    // Called after every route click with the output; set by DeviceWorkflow, which addresses
+    // bank 1 and sends the gains when real time is on.
     void setRouteSender(std::function<void(int output)> sender) {
         routeSender_ = std::move(sender);
     }

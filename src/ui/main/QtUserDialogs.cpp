@@ -57,6 +57,23 @@ QStringList bothCases(const QString& patterns) {
     return out;
 }
 
+std::optional<QString> runFileDialog(const FileRequest& request, bool open) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(toolkitFilters(request.filter));
+    if (!open) {
+        dialog.setDefaultSuffix(defaultSuffix(request.filter));
+    }
+    if (!request.initialName.isEmpty()) {
+        dialog.selectFile(request.initialName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 QStringList toolkitFilters(const QString& filter) {
@@ -108,32 +125,11 @@ Answer QtUserDialogs::message(MessageKind kind, const QString& text, MessageButt
 }
 
 std::optional<QString> QtUserDialogs::openFile(const FileRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(toolkitFilters(request.filter));
-    if (!request.initialName.isEmpty()) {
-        dialog.selectFile(request.initialName);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(request, true);
 }
 
 std::optional<QString> QtUserDialogs::saveFile(const FileRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(toolkitFilters(request.filter));
-    dialog.setDefaultSuffix(defaultSuffix(request.filter));
-    if (!request.initialName.isEmpty()) {
-        dialog.selectFile(request.initialName);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(request, false);
 }
 
 void QtUserDialogs::beep() {

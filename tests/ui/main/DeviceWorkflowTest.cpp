@@ -168,6 +168,19 @@ TEST(Transfers, ASilentProcessorDropsTheLinkToOfflineWithItsMessage) {
     EXPECT_FALSE(editor.app().serialInfoForm().isVisible());
 }
 
+TEST(Transfers, AProcessorLostOverUsbAsksToReconnectAndShowsTheConnectionWindow) {
+    EditorHarness editor;
+    ASSERT_TRUE(editor.choose(TConnectForm::kUsb));
+    ASSERT_EQ(editor.status(), QStringLiteral("Status : USB"));
+    emu::FaultPlan vanish;
+    vanish.goneAfterBytes = 40;
+    editor.device().setFaults(vanish);
+    writeMemory(editor, 30);
+    EXPECT_TRUE(editor.shown(QStringLiteral("The KVN 350 was closed. You need to Reconnect.")));
+    EXPECT_TRUE(editor.app().connectForm().isVisible());
+    EXPECT_FALSE(editor.transferControlsEnabled());
+}
+
 TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes) {
     EditorHarness editor;
     ASSERT_TRUE(editor.choose(TConnectForm::kOffline));

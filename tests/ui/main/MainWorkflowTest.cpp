@@ -2,6 +2,7 @@
 
 #include "config/LoadRefresh.h"
 #include "config/MemoryImage.h"
+#include "ui/main/EditorRegistry.h"
 #include "ui/main/LoadingProgress.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/TInputPassForm.h"
@@ -93,6 +94,35 @@ TEST(New, CancelKeepsEverythingNoResetsThroughTheStagesYesSavesFirst) {
     editor.click("NewButton");
     EXPECT_EQ(config.output(1).DelaySamples, 0);
     EXPECT_EQ(QFileInfo(editor.path("before-new.KV2")).size(), 1612);
+}
+
+// Records what the workflow shows in the loading window.
+class StageRecorder : public LoadingProgress {
+public:
+    void beginStages(const QString& title) override { log << QStringLiteral("begin ") + title; }
+    void setStage(int percent, const QString& text) override {
+        log << QString::number(percent) + QStringLiteral(" ") + text;
+    }
+    void beginDecoding() override { log << QStringLiteral("decoding"); }
+    void closeWindow() override { log << QStringLiteral("close"); }
+
+    QStringList log;
+};
+
+TEST(New, RunsItsLoadingStagesInOrderWithTheirTexts) {
+    ProcessorConfig config;
+    ScriptedDialogs dialogs;
+    EditorRegistry editors;
+    StageRecorder stages;
+    MainWorkflow workflow(config, dialogs, editors, stages);
+    dialogs.answer(Answer::No);
+    EXPECT_TRUE(workflow.newConfiguration());
+    EXPECT_EQ(stages.log, (QStringList{"begin Initializing ", "10 Gains...", "20 Crossover...",
+                                       "30 Equalization...", "40 Dynamics...", "50 Delays...",
+                                       "60 Loudness...", "70 System Info...", "80 Names...",
+                                       "90 Import Data...", "100 DONE...", "close"}));
+    EXPECT_EQ(dialogs.shown().front().kind, MessageKind::Warning);
+    EXPECT_EQ(dialogs.shown().front().buttons, MessageButtons::YesNoCancel);
 }
 
 TEST(PresetFiles, SaveThenOpenRestoresEveryFieldAndTheCaptionNamesTheFileOnly) {
