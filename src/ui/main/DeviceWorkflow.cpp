@@ -83,7 +83,7 @@ DeviceWorkflow::DeviceWorkflow(link::DeviceSession& session, MainWorkflow& main,
 }
 
 bool DeviceWorkflow::ready() const {
-    return !session_.busy() && !offline() && !held_;
+    return idle() && !offline();
 }
 
 bool DeviceWorkflow::idle() const {

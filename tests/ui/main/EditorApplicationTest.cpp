@@ -2,6 +2,8 @@
 
 #include "ui/main/DeviceWorkflow.h"
 #include "ui/main/MainWorkflow.h"
+#include "ui/main/PortSettings.h"
+#include "ui/main/PortSettingsDialog.h"
 #include "ui/main/TConnectForm.h"
 #include "ui/main/TMainMenu.h"
 #include "ui/main/TW_Serial_Info_Form.h"
@@ -10,12 +12,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace kvn::ui::test {
 namespace {
@@ -108,6 +116,51 @@ TEST(Connection, PortsAndConvertersThatCannotBeOpenedLeaveTheLinkOffline) {
     ASSERT_TRUE(editor.choose(TConnectForm::kUsb));
     EXPECT_EQ(editor.status(), QStringLiteral("Status : USB"));
     EXPECT_TRUE(editor.transferControlsEnabled());
+}
+
+TEST(Connection, PortSettingsAreKeptAndShownUnderTheirButtons) {
+    EditorHarness editor;
+    auto* dialog = qobject_cast<PortSettingsDialog*>(editor.app().openPortSettings());
+    ASSERT_NE(dialog, nullptr);
+    dialog->portField(2)->setEditText(QStringLiteral("  /dev/pts/7 "));
+    dialog->accept();
+    QSettings settings(editor.path("settings.ini"), QSettings::IniFormat);
+    EXPECT_EQ(loadPortMap(settings).path(2), "/dev/pts/7");
+    EXPECT_EQ(loadPortMap(settings).path(1), link::PortMap::defaults().path(1));
+    const auto labels = editor.app().connectForm().findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+        return label->text() == QStringLiteral("/dev/pts/7");
+    }));
+}
+
+TEST(VirtualProcessor, KeepsItsMemoriesFromOneRunToTheNext) {
+    QTemporaryDir folder;
+    const QString state = folder.filePath(QStringLiteral("data/virtual.state"));
+    std::vector<std::uint8_t> written;
+    {
+        EditorHarness first(state);
+        ASSERT_TRUE(first.connectVirtual());
+        first.app().config().SystemName = "Kept";
+        written = first.app().workflow().buildImage();
+        first.find<QSpinBox>("NProgramSpin")->setValue(44);
+        first.dialogs().answer(Answer::Yes);
+        first.click("WriteButton");
+        ASSERT_TRUE(first.waitIdle());
+    }
+    EditorHarness second(state);
+    const emu::Image kept = second.device().memory(44);
+    EXPECT_EQ(std::vector<std::uint8_t>(kept.begin(), kept.end()), written);
+    EXPECT_EQ(second.dialogs().shown().size(), 0u);
+
+    // A damaged state file is reported and the processor starts afresh.
+    QFile damaged(folder.filePath(QStringLiteral("damaged.state")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a state");
+    damaged.close();
+    EditorHarness third(damaged.fileName());
+    EXPECT_EQ(third.dialogs().shown().size(), 1u);
+    EXPECT_TRUE(third.dialogs().lastText().startsWith(
+        QStringLiteral("The virtual processor's memories from the last run could not be read")));
 }
 
 TEST(Closing, TheConnectionWindowAsksToSaveAndOnlyYesOrNoEndTheProgram) {

@@ -33,13 +33,14 @@ constexpr int kWaitMs = 20000;
 
 }  // namespace
 
-EditorHarness::EditorHarness() : sleeper_(std::make_unique<NoWait>()) {
+EditorHarness::EditorHarness(const QString& stateFile) : sleeper_(std::make_unique<NoWait>()) {
     EditorOptions options;
     options.dialogs = &dialogs_;
     options.sleeper = sleeper_.get();
     options.settingsFile = dir_.filePath(QStringLiteral("settings.ini"));
     options.virtualProcessor.stateFile =
-        dir_.filePath(QStringLiteral("virtual.state")).toStdString();
+        (stateFile.isEmpty() ? dir_.filePath(QStringLiteral("virtual.state")) : stateFile)
+            .toStdString();
     options.virtualProcessor.clock = link::ClockPolicy::Virtual;
     options.virtualProcessor.baud = 0;
     app_ = std::make_unique<EditorApplication>(options);

@@ -16,7 +16,9 @@ namespace kvn::ui::test {
 
 class EditorHarness {
 public:
-    EditorHarness();
+    // `stateFile`: where the virtual processor keeps its memories; empty: in the harness's own
+    // temporary folder.
+    explicit EditorHarness(const QString& stateFile = {});
     ~EditorHarness();
 
     EditorApplication& app() { return *app_; }
