@@ -54,8 +54,10 @@ DeviceWorkflow::DeviceWorkflow(link::DeviceSession& session, MainWorkflow& main,
     connect(&session_, &link::DeviceSession::finished, this, &DeviceWorkflow::onFinished);
     connect(&session_, &link::DeviceSession::memoryRead, this, &DeviceWorkflow::onMemoryRead);
     connect(&session_, &link::DeviceSession::messageRequested, this, &DeviceWorkflow::onMessage);
-    connect(&session_, &link::DeviceSession::activeMemoryReported, &main_,
-            &MainWorkflow::setMemory);
+    connect(&session_, &link::DeviceSession::activeMemoryReported, this, [this](int memory) {
+        activeMemory_ = memory;
+        main_.setMemory(memory);
+    });
     connect(&session_, &link::DeviceSession::linkChosen, this,
             [this](link::DeviceLink::Choice choice) {
                 if (choice == link::DeviceLink::Choice::PortInUse) {
@@ -162,7 +164,7 @@ void DeviceWorkflow::onFinished(Operation operation, bool success) {
                     setHeld(false);
                     return;
                 }
-                startRead(ReadPurpose::RealTime);
+                startRead(ReadPurpose::RealTime, activeMemory_);
             });
             break;
         case Operation::ReadMemory: {
@@ -186,10 +188,10 @@ void DeviceWorkflow::onMemoryRead(int /*memory*/, const std::vector<std::uint8_t
     imageLoaded_ = main_.loadImage(image);
 }
 
-void DeviceWorkflow::startRead(ReadPurpose purpose) {
+void DeviceWorkflow::startRead(ReadPurpose purpose, int memory) {
     readPurpose_ = purpose;
     imageLoaded_ = false;
-    if (!session_.readMemory(main_.memory())) {
+    if (!session_.readMemory(memory)) {
         readPurpose_ = ReadPurpose::None;
         setHeld(false);
     }
@@ -205,7 +207,7 @@ void DeviceWorkflow::read() {
         setHeld(false);
         return;
     }
-    startRead(ReadPurpose::Plain);
+    startRead(ReadPurpose::Plain, main_.memory());
 }
 
 void DeviceWorkflow::write() {
@@ -249,7 +251,11 @@ void DeviceWorkflow::toggleRealTime() {
     }
     dialogs_.inform(qtext(link::text::kEnteringRealTime));
     setHeld(true);
-    if (!session_.queryActiveMemory({main_.memoryMinimum(), MainWorkflow::kMemoryMax})) {
+    // The memory the processor runs is read even when it is a factory memory the selector does
+    // not offer (the selector then shows it held to its range): editing must start from what
+    // the processor runs.
+    activeMemory_ = 0;
+    if (!session_.queryActiveMemory(link::MemoryRange::all())) {
         setHeld(false);
     }
 }

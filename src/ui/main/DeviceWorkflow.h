@@ -47,7 +47,8 @@ public:
     // Change: asks, then makes the processor run the chosen memory.
     void change();
     // The real-time switch. On: asks the processor which memory it runs, reads it (New's question
-    // included) and only then turns real time on. Off: at once.
+    // included; also a factory memory outside the selector's range) and only then turns real
+    // time on. Off: at once.
     void toggleRealTime();
     // Asks, then locks or unlocks the processor's keyboard.
     void keyboardLock(bool lock);
@@ -89,7 +90,7 @@ private:
     void onFinished(link::DeviceSession::Operation operation, bool success);
     void onMemoryRead(int memory, const std::vector<std::uint8_t>& image);
     void onMessage(link::MessageKind kind, const QString& text);
-    void startRead(ReadPurpose purpose);
+    void startRead(ReadPurpose purpose, int memory);
     void setHeld(bool held);
     void setStatusText(const QString& text);
     void refreshControls();
@@ -104,6 +105,7 @@ private:
     bool identifyPending_ = false;
     ReadPurpose readPurpose_ = ReadPurpose::None;
     bool imageLoaded_ = false;
+    int activeMemory_ = 0;  // the processor's answer to the real-time start's query
 };
 
 }  // namespace kvn::ui

@@ -147,12 +147,12 @@ TMainMenu::TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* p
     setTransferControlsEnabled(false);
 }
 
-QToolButton* TMainMenu::commandButton(const QString& name, const QString& text, int glyph) {
+QToolButton* TMainMenu::commandButton(const QString& name, const QString& text, art::Glyph glyph) {
     auto* button = new QToolButton(this);
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(text);
-    button->setIcon(art::glyph(static_cast<art::Glyph>(glyph)));
+    button->setIcon(art::glyph(glyph));
     button->setIconSize(QSize(20, 20));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -199,9 +199,9 @@ QWidget* TMainMenu::buildCommands() {
 
     auto* file = new QGroupBox(QStringLiteral("File"), bar);
     auto* fileGrid = new QVBoxLayout(file);
-    auto* newButton = commandButton("NewButton", "New File", int(Glyph::New));
-    auto* openButton = commandButton("OpenButton", "Open File", int(Glyph::Open));
-    auto* saveButton = commandButton("SaveButton", "Save to File", int(Glyph::Save));
+    auto* newButton = commandButton("NewButton", "New File", Glyph::New);
+    auto* openButton = commandButton("OpenButton", "Open File", Glyph::Open);
+    auto* saveButton = commandButton("SaveButton", "Save to File", Glyph::Save);
     for (QToolButton* button : {newButton, openButton, saveButton}) {
         fileGrid->addWidget(button);
     }
@@ -212,11 +212,10 @@ QWidget* TMainMenu::buildCommands() {
 
     auto* device = new QGroupBox(QStringLiteral("Processor"), bar);
     auto* deviceGrid = new QGridLayout(device);
-    auto* connectButton = commandButton("ConnectButton", "Connect", int(Glyph::Connect));
-    auto* readButton = commandButton("ReadButton", "Read From Hardware", int(Glyph::Read));
-    auto* writeButton = commandButton("WriteButton", "Write to Memory", int(Glyph::Write));
-    auto* changeButton =
-        commandButton("ChangeButton", "Change Hardware Memory", int(Glyph::Change));
+    auto* connectButton = commandButton("ConnectButton", "Connect", Glyph::Connect);
+    auto* readButton = commandButton("ReadButton", "Read From Hardware", Glyph::Read);
+    auto* writeButton = commandButton("WriteButton", "Write to Memory", Glyph::Write);
+    auto* changeButton = commandButton("ChangeButton", "Change Hardware Memory", Glyph::Change);
     auto* programLabel = new ClickLabel(QStringLiteral("PROGRAM"), device);
     programLabel->setObjectName(QStringLiteral("Label9"));
     QFont bold = programLabel->font();
@@ -260,11 +259,10 @@ QWidget* TMainMenu::buildCommands() {
 
     auto* hardware = new QGroupBox(QStringLiteral("Hardware"), bar);
     auto* hardwareGrid = new QGridLayout(hardware);
-    auto* blockButton = commandButton("BlockB", "Block Hardware Keyboard", int(Glyph::Lock));
-    auto* unblockButton =
-        commandButton("UnblockB", "Unblock Hardware Keyboard", int(Glyph::Unlock));
-    auto* passwordButton = commandButton("PasswordB", "Set Password", int(Glyph::Password));
-    auto* updateButton = commandButton("UpdateDSP", "Update DSP Program", int(Glyph::Firmware));
+    auto* blockButton = commandButton("BlockB", "Block Hardware Keyboard", Glyph::Lock);
+    auto* unblockButton = commandButton("UnblockB", "Unblock Hardware Keyboard", Glyph::Unlock);
+    auto* passwordButton = commandButton("PasswordB", "Set Password", Glyph::Password);
+    auto* updateButton = commandButton("UpdateDSP", "Update DSP Program", Glyph::Firmware);
     hardwareGrid->addWidget(blockButton, 0, 0);
     hardwareGrid->addWidget(unblockButton, 1, 0);
     hardwareGrid->addWidget(passwordButton, 0, 1);

@@ -5,6 +5,8 @@
 // application passes to the device workflow.
 #pragma once
 
+#include "ui/main/Artwork.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -61,7 +63,7 @@ private:
     QWidget* buildCommands();
     QWidget* buildSignalFlow();
     QWidget* buildFooter();
-    QToolButton* commandButton(const QString& name, const QString& text, int glyph);
+    QToolButton* commandButton(const QString& name, const QString& text, art::Glyph glyph);
     QWidget* inputBlock(int input);
     QWidget* outputBlock(int output);
     QWidget* editorRow(int output);

@@ -24,8 +24,9 @@ VirtualConnection::VirtualConnection(Options options)
 
 std::filesystem::path VirtualConnection::defaultStateFile() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Through UTF-16 so that a folder name outside the system's code page survives on Windows.
     return std::filesystem::path(
-        QDir(folder).filePath(QStringLiteral("virtual-kvn350.state")).toStdString());
+        QDir(folder).filePath(QStringLiteral("virtual-kvn350.state")).toStdU16String());
 }
 
 bool VirtualConnection::loadState(std::string& error) {

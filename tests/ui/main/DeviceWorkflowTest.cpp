@@ -219,6 +219,22 @@ TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes
 
     editor.click("RealTimeB");
     EXPECT_FALSE(editor.app().workflow().realTimeMode());
+
+    // A factory memory run from the front panel is what real time starts from, though the
+    // selector cannot show it.
+    editor.app().workflow().applyAccessCode(QStringLiteral("7939"));
+    makeDistinct(config, "Factory");
+    const std::vector<std::uint8_t> factory = bytesOf(BuildImage(config));
+    writeMemory(editor, 5);
+    editor.app().workflow().applyAccessCode(QStringLiteral("0000"));
+    editor.device().recallMemory(5);
+    editor.dialogs().answer(Answer::Ok);
+    editor.dialogs().answer(Answer::No);
+    editor.click("RealTimeB");
+    ASSERT_TRUE(editor.waitIdle());
+    EXPECT_TRUE(editor.app().workflow().realTimeMode());
+    EXPECT_EQ(bytesOf(BuildImage(config)), factory);
+    EXPECT_EQ(editor.find<QSpinBox>("NProgramSpin")->value(), 21);
 }
 
 TEST(Keyboard, LockAndUnlockAskFirstAndOnlyOkSends) {
