@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 SOURCES := $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps configure build test test-asan bench fuzz fuzz-smoke run format format-check clean
+.PHONY: all deps configure build test test-asan bench fuzz fuzz-smoke run screenshots format format-check clean
 
 all: build
 
@@ -38,6 +38,10 @@ fuzz-smoke: fuzz
 
 run: build
 	@scripts/run-editor
+
+# Every window of the editor drawn to docs/screenshots/*.png, without a display.
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen build/src/app/kvn350-editor --screenshots docs/screenshots
 
 format:
 	@clang-format -i $(SOURCES)

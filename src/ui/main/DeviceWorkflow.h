@@ -1,0 +1,111 @@
+// The device commands of the main window and the connection window, over the device session
+// (which runs each operation on its worker thread): choosing and identifying the link, Read,
+// Write, Change, real time on and off, keyboard lock, password, DSP program update and the
+// copy-to-all service. It asks the questions before each command, keeps the transfer controls
+// off while an operation runs or while offline, and turns results into the configuration
+// (through MainWorkflow) and into the status line.
+#pragma once
+
+#include "link/DeviceSession.h"
+#include "link/LinkOption.h"
+#include "link/PasswordEntry.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+namespace kvn::ui {
+
+class MainWorkflow;
+class UserDialogs;
+
+class DeviceWorkflow : public QObject {
+    Q_OBJECT
+
+public:
+    // Both must outlive the workflow.
+    DeviceWorkflow(link::DeviceSession& session, MainWorkflow& main, QObject* parent = nullptr);
+
+    // --- Connection window ---
+    // Takes `option` and, unless its port could not be opened, identifies the processor. False,
+    // doing nothing, while another operation runs.
+    bool chooseLink(const link::LinkOption& option);
+    QString statusText() const { return statusText_; }
+    int connectionMode() const { return session_.connectionMode(); }
+    bool offline() const { return session_.connectionMode() == 0; }
+
+    // --- Main window ---
+    // No operation runs or waits for its next step (a question, the password window).
+    bool idle() const;
+    // Read, Write, Change, keyboard, password, DSP update and the memory selector are usable.
+    bool transferControlsEnabled() const;
+    // Read: New with its question, then the memory chosen in the selector.
+    void read();
+    // Write: asks before overwriting, then writes the memory and makes the processor run it.
+    void write();
+    // Change: asks, then makes the processor run the chosen memory.
+    void change();
+    // The real-time switch. On: asks the processor which memory it runs, reads it (New's question
+    // included; also a factory memory outside the selector's range) and only then turns real
+    // time on. Off: at once.
+    void toggleRealTime();
+    // Asks, then locks or unlocks the processor's keyboard.
+    void keyboardLock(bool lock);
+    // The password window is about to open: the transfer controls are held off until
+    // finishPassword(). False when no password can be sent now (offline or busy).
+    bool beginPassword();
+    // The password window closed: sends `block` when it was confirmed.
+    void finishPassword(const std::optional<link::PasswordEntry::Block>& block);
+    bool letterPassword() const { return session_.letterPassword(); }
+    // Beep, the warning, the DSP program file (refused before anything is sent when it is
+    // malformed), then the update.
+    void updateFirmware();
+    // The hidden service: the present configuration into every memory the selector offers.
+    void copyToAllMemories();
+    // After a route click: real-time messages address bank 1 from now on, and the routing gains
+    // of `output` (1..3) are sent when real time is on.
+    void sendRoute(int output);
+
+signals:
+    void transferControlsEnabledChanged(bool enabled);
+    void statusTextChanged(const QString& text);
+    // The transfer window's port line for the chosen link.
+    void portTextChanged(const QString& text);
+    // A link was chosen and the processor identified (or offline chosen): the main window is
+    // shown and, when `hideConnectionWindow`, the connection window hidden.
+    void connectionSettled(bool hideConnectionWindow);
+    // The chosen port could not be opened: the connection window stays, lit at Offline.
+    void portInUse();
+    // The link was lost (no reply, USB error): offline.
+    void linkLost();
+    // The user must choose a link again.
+    void connectionWindowRequested();
+    // A device operation ended (for the virtual processor's state file, and for tests).
+    void operationFinished(kvn::link::DeviceSession::Operation operation, bool success);
+
+private:
+    enum class ReadPurpose { None, Plain, RealTime };
+
+    void onFinished(link::DeviceSession::Operation operation, bool success);
+    void onMemoryRead(int memory, const std::vector<std::uint8_t>& image);
+    void onMessage(link::MessageKind kind, const QString& text);
+    void startRead(ReadPurpose purpose, int memory);
+    void setHeld(bool held);
+    void setStatusText(const QString& text);
+    void refreshControls();
+    bool ready() const;
+
+    link::DeviceSession& session_;
+    MainWorkflow& main_;
+    UserDialogs& dialogs_;
+    QString statusText_;
+    bool held_ = false;
+    bool lastEnabled_ = false;
+    bool identifyPending_ = false;
+    ReadPurpose readPurpose_ = ReadPurpose::None;
+    bool imageLoaded_ = false;
+    int activeMemory_ = 0;  // the processor's answer to the real-time start's query
+};
+
+}  // namespace kvn::ui

@@ -1,0 +1,56 @@
+#include "ui/main/EditorRegistry.h"
+
+namespace kvn::ui {
+
+EditorRegistry::EditorRegistry(QObject* parent) : QObject(parent) {}
+
+void EditorRegistry::add(EditorKind kind, EditorWindow* window) {
+    if (window == nullptr) {
+        remove(kind);
+        return;
+    }
+    windows_[kind] = window;
+    emit changed();
+}
+
+void EditorRegistry::remove(EditorKind kind) {
+    if (windows_.erase(kind) > 0) {
+        emit changed();
+    }
+}
+
+EditorWindow* EditorRegistry::find(EditorKind kind) const {
+    const auto it = windows_.find(kind);
+    return it == windows_.end() ? nullptr : it->second;
+}
+
+bool EditorRegistry::open(EditorKind kind, int output) const {
+    EditorWindow* window = find(kind);
+    if (window == nullptr) {
+        return false;
+    }
+    window->openFor(output);
+    return true;
+}
+
+void EditorRegistry::closeEditors() const {
+    for (const auto& [kind, window] : windows_) {
+        if (kind != EditorKind::Copy && kind != EditorKind::TotalResponse) {
+            window->closeEditor();
+        }
+    }
+}
+
+void EditorRegistry::reloadAll() const {
+    for (const auto& [kind, window] : windows_) {
+        window->reloadFromConfig();
+    }
+}
+
+void EditorRegistry::showRealTime(bool on) const {
+    for (const auto& [kind, window] : windows_) {
+        window->showRealTime(on);
+    }
+}
+
+}  // namespace kvn::ui

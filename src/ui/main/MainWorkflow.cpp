@@ -1,0 +1,304 @@
+#include "ui/main/MainWorkflow.h"
+
+#include "config/MemoryImage.h"
+#include "config/PresetFile.h"
+#include "config/ProcessorConfig.h"
+#include "ui/main/ConfigText.h"
+#include "ui/main/EditorRegistry.h"
+#include "ui/main/LoadingProgress.h"
+#include "ui/main/WorkflowTexts.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace kvn::ui {
+
+namespace {
+
+struct Stage {
+    int percent;
+    const char* text;
+};
+
+// The loading stages of New, in the order the editors' default steps run.
+constexpr std::array<Stage, 10> kNewStages{{
+    {10, "Gains..."},
+    {20, "Crossover..."},
+    {30, "Equalization..."},
+    {40, "Dynamics..."},
+    {50, "Delays..."},
+    {60, "Loudness..."},
+    {70, "System Info..."},
+    {80, "Names..."},
+    {90, "Import Data..."},
+    {100, "DONE..."},
+}};
+
+MessageKind kindOf(kvn::MessageKind kind) {
+    switch (kind) {
+        case kvn::MessageKind::Information:
+            return MessageKind::Information;
+        case kvn::MessageKind::Warning:
+            return MessageKind::Warning;
+        case kvn::MessageKind::Error:
+            break;
+    }
+    return MessageKind::Error;
+}
+
+void showMessages(UserDialogs& dialogs, const std::vector<UserMessage>& messages) {
+    for (const UserMessage& message : messages) {
+        dialogs.message(kindOf(message.kind), QString::fromStdString(message.text),
+                        MessageButtons::Ok);
+    }
+}
+
+// Forwards the loaders' stages to the loading window.
+ProgressCallback stagesTo(LoadingProgress& loading) {
+    return [&loading](const ProgressStage& stage) {
+        const QString step =
+            QString::fromUtf8(stage.step.data(), static_cast<qsizetype>(stage.step.size()));
+        if (stage.percent == kProgressBarHidden) {
+            loading.beginDecoding();
+        } else {
+            loading.setStage(stage.percent, step);
+        }
+    };
+}
+
+}  // namespace
+
+MainWorkflow::MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, EditorRegistry& editors,
+                           LoadingProgress& loading, QObject* parent)
+    : QObject(parent),
+      config_(config),
+      dialogs_(dialogs),
+      editors_(editors),
+      loading_(loading),
+      caption_(QString::fromLatin1(text::kMainCaption)) {}
+
+bool MainWorkflow::newConfiguration() {
+    const Answer answer =
+        dialogs_.message(MessageKind::Warning, QString::fromLatin1(text::kSaveBeforeNew),
+                         MessageButtons::YesNoCancel);
+    if (answer == Answer::Cancel) {
+        newCancelled_ = true;
+        return false;
+    }
+    // A configuration the user asked to keep is not thrown away when it could not be saved.
+    if (answer == Answer::Yes && !savePreset()) {
+        newCancelled_ = true;
+        return false;
+    }
+    newCancelled_ = false;
+    return runNewStages();
+}
+
+bool MainWorkflow::runNewStages() {
+    loading_.beginStages(QString::fromLatin1(text::kInitializing) + openDialogFileName_);
+    editors_.closeEditors();
+    setRealTimeMode(false);
+    for (const Stage& stage : kNewStages) {
+        loading_.setStage(stage.percent, QString::fromLatin1(stage.text));
+        if (stage.percent == kNewStages.front().percent) {
+            config_.resetToNew();
+        }
+    }
+    configurationReplaced();
+    loading_.closeWindow();
+    return true;
+}
+
+bool MainWorkflow::openPreset() {
+    // Cancel on New's question keeps the present configuration, so no file replaces it either.
+    if (!newConfiguration()) {
+        return false;
+    }
+    const std::optional<QString> path = dialogs_.openFile(
+        {QString::fromLatin1(text::kOpenTitle), QString::fromLatin1(text::kPresetFilter), {}});
+    bool loaded = false;
+    if (path) {
+        openDialogFileName_ = *path;
+        editors_.closeEditors();
+        setRealTimeMode(false);
+        loaded = loadPresetFile(*path);
+        if (!loaded) {
+            openDialogFileName_.clear();
+        }
+    }
+    notifyResponseChanged();
+    loading_.closeWindow();
+    return loaded;
+}
+
+bool MainWorkflow::savePreset() {
+    const std::optional<QString> path = dialogs_.saveFile(
+        {QString::fromLatin1(text::kSaveTitle), QString::fromLatin1(text::kPresetFilter),
+         QString::fromLatin1(text::kSaveInitialName)});
+    return path && writePresetFile(*path);
+}
+
+void MainWorkflow::setCaption(const QString& caption) {
+    if (caption_ != caption) {
+        caption_ = caption;
+        emit captionChanged(caption_);
+    }
+}
+
+void MainWorkflow::configurationReplaced() {
+    editors_.reloadAll();
+    emit configurationReloaded();
+    emit systemNameChanged(fromConfigText(config_.SystemName));
+    for (int output = 1; output <= kOutputCount; ++output) {
+        emit routeChanged(output, config_.output(output).Route);
+    }
+    ActualizaMainMute();
+    notifyResponseChanged();
+}
+
+void MainWorkflow::setSystemName(const QString& name) {
+    const std::string stored = toConfigText(name, kSystemNameMax);
+    if (stored == config_.SystemName) {
+        return;
+    }
+    config_.SystemName = stored;
+    emit systemNameChanged(fromConfigText(stored));
+}
+
+void MainWorkflow::setInputName(int input, const QString& name) {
+    if (input == 1 || input == 2) {
+        config_.InputName[static_cast<std::size_t>(input - 1)] =
+            toConfigText(name, kChannelNameMax);
+    }
+}
+
+void MainWorkflow::setOutputName(int output, const QString& name) {
+    if (output >= 1 && output <= kOutputCount) {
+        config_.output(output).Name = toConfigText(name, kChannelNameMax);
+    }
+}
+
+void MainWorkflow::advanceRoute(int output) {
+    if (output < 1 || output > kOutputCount) {
+        return;
+    }
+    OutputChannel& channel = config_.output(output);
+    channel.advanceRoute();
+    emit routeChanged(output, channel.Route);
+    if (routeSender_) {
+        routeSender_(output);
+    }
+    notifyResponseChanged();
+}
+
+void MainWorkflow::ActualizaMainMute() {
+    emit muteMarksChanged();
+}
+
+void MainWorkflow::notifyResponseChanged() {
+    emit responseChanged();
+}
+
+void MainWorkflow::setMemory(int memory) {
+    const int held = std::clamp(memory, memoryMinimum_, kMemoryMax);
+    if (held != memory_) {
+        memory_ = held;
+        emit memoryChanged(memory_);
+    }
+}
+
+void MainWorkflow::applyAccessCode(const QString& code) {
+    if (code == QLatin1String("7939")) {
+        memoryMinimum_ = kAllMemoryMin;
+        emit memoryRangeChanged(memoryMinimum_, kMemoryMax);
+        dialogs_.inform(
+            QStringLiteral("Unprotected System. Now you can write in all the memories"));
+        return;
+    }
+    memoryMinimum_ = kUserMemoryMin;
+    emit memoryRangeChanged(memoryMinimum_, kMemoryMax);
+    setMemory(memory_);
+}
+
+void MainWorkflow::programLabelClicked() {
+    if (++programClicks_ < kServiceClicks) {
+        return;
+    }
+    programClicks_ = 0;
+    if (!serviceVisible_) {
+        serviceVisible_ = true;
+        emit serviceVisibleChanged(true);
+    }
+}
+
+void MainWorkflow::mainWindowActivated() {
+    programClicks_ = 0;
+}
+
+void MainWorkflow::setRealTimeMode(bool on) {
+    if (realTimeMode_ != on) {
+        realTimeMode_ = on;
+        editors_.showRealTime(on);
+        emit realTimeModeChanged(on);
+    }
+}
+
+bool MainWorkflow::confirmClose() {
+    switch (dialogs_.message(MessageKind::Warning, QString::fromLatin1(text::kSaveBeforeClosing),
+                             MessageButtons::YesNoCancel)) {
+        case Answer::Yes:
+            // Ending without the save the user asked for would lose the configuration.
+            return savePreset();
+        case Answer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainWorkflow::captionFromFile(const QString& path) {
+    setCaption(QString::fromLatin1(text::kFileCaptionPrefix) + QFileInfo(path).fileName());
+}
+
+bool MainWorkflow::loadPresetFile(const QString& path) {
+    loading_.beginStages(QStringLiteral("Opening ") + path);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const LoadResult result = OpenPresetFile(path.toStdString(), config_, stagesTo(loading_));
+    QApplication::restoreOverrideCursor();
+    loading_.closeWindow();
+    showMessages(dialogs_, result.messages);
+    // Even a refused file has left the configuration as New made it.
+    configurationReplaced();
+    if (result.loaded) {
+        captionFromFile(path);
+    }
+    return result.loaded;
+}
+
+bool MainWorkflow::writePresetFile(const QString& path) {
+    const SaveResult result = SavePresetFile(path.toStdString(), config_);
+    showMessages(dialogs_, result.messages);
+    if (result.success) {
+        captionFromFile(path);
+    }
+    return result.success;
+}
+
+std::vector<std::uint8_t> MainWorkflow::buildImage() const {
+    const ImageBuffer image = BuildImage(config_);
+    return {image.begin(), image.end()};
+}
+
+bool MainWorkflow::loadImage(const std::vector<std::uint8_t>& image) {
+    const LoadResult result = LoadImage(image, config_, stagesTo(loading_));
+    showMessages(dialogs_, result.messages);
+    if (result.loaded) {
+        configurationReplaced();
+    }
+    return result.loaded;
+}
+
+}  // namespace kvn::ui

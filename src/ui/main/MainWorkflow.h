@@ -1,0 +1,151 @@
+// The commands of the main window, without the window: New, Open and Save of preset files, the
+// names, the route buttons, the mute marks, the memory selector with its code box, the hidden
+// copy-to-all service, and closing the program. Device commands (Read, Write, Change, real time,
+// keyboard, password, DSP update) are in DeviceWorkflow, which uses this class for New and for
+// the memory selector. Windows call these and follow the signals; all questions go through
+// UserDialogs.
+#pragma once
+
+#include "ui/main/UserDialogs.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace kvn {
+struct ProcessorConfig;
+}
+
+namespace kvn::ui {
+
+class EditorRegistry;
+class LoadingProgress;
+
+class MainWorkflow : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kUserMemoryMin = 21;
+    static constexpr int kAllMemoryMin = 1;
+    static constexpr int kMemoryMax = 60;
+    // Clicks on the "PROGRAM" label that reveal the copy-to-all service.
+    static constexpr int kServiceClicks = 20;
+
+    // Every reference must outlive the workflow.
+    MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, EditorRegistry& editors,
+                 LoadingProgress& loading, QObject* parent = nullptr);
+
+    ProcessorConfig& config() { return config_; }
+    UserDialogs& dialogs() { return dialogs_; }
+    EditorRegistry& editors() { return editors_; }
+    LoadingProgress& loading() { return loading_; }
+
+    // --- Preset files ---
+    // New: asks whether to save first (Yes saves, Cancel stops), then returns the configuration
+    // to its defaults through the loading stages. False when it stopped (newCancelled()).
+    bool newConfiguration();
+    bool newCancelled() const { return newCancelled_; }
+    // Open: New with its question, then the open dialog. Cancel on the question stops Open
+    // too. True when a file was loaded.
+    bool openPreset();
+    // Save: the save dialog, then the file. True when the file was written.
+    bool savePreset();
+    // Opens `path` without asking anything (after New): used by Open and by tests.
+    bool loadPresetFile(const QString& path);
+    // Writes `path` and takes its name into the caption.
+    bool writePresetFile(const QString& path);
+    // The folder-free name in the caption ("KVN 350" before any file).
+    QString caption() const { return caption_; }
+
+    // The configuration was replaced: every window shows it again.
+    void configurationReplaced();
+
+    // --- Memory images ---
+    // The image of the present configuration, as a memory write sends it.
+    std::vector<std::uint8_t> buildImage() const;
+    // Decodes an image read from the processor into the configuration ("Loading..." shown while
+    // it runs) and shows it. False, after telling the user why, when the image was refused; the
+    // configuration is then unchanged.
+    bool loadImage(const std::vector<std::uint8_t>& image);
+
+    // --- Names (the main window's fields and System Info) ---
+    // Limits: preset name 40 characters, channel names 6.
+    void setSystemName(const QString& name);
+    void setInputName(int input, const QString& name);    // input 1 (A) or 2 (B)
+    void setOutputName(int output, const QString& name);  // output 1..3
+
+    // --- Routes and levels ---
+    // A route button's click for output 1..3: 0 -> 1 -> 2 -> 0, gains follow; the route sender
+    // is told (it sends the two gains in real time); the total response is redrawn.
+    void advanceRoute(int output);
+    // Shows the mute marks and the name fields' enabled state as the configuration holds them.
+    void ActualizaMainMute();
+    // An editor changed something the total response shows.
+    void notifyResponseChanged();
+
+    // --- Memory selector ---
+    int memory() const { return memory_; }
+    int memoryMinimum() const { return memoryMinimum_; }
+    // Holds `memory` to the selector's range.
+    void setMemory(int memory);
+    // The code box's Enter: "7939" opens memories 1..60 and says so; anything else closes them
+    // again and raises a lower selection to 21.
+    void applyAccessCode(const QString& code);
+
+    // --- The copy-to-all service ---
+    void programLabelClicked();
+    // The main window was activated: the click counter starts again.
+    void mainWindowActivated();
+    bool serviceVisible() const { return serviceVisible_; }
+
+    // --- Real time ---
+    bool realTimeMode() const { return realTimeMode_; }
+    void setRealTimeMode(bool on);
+    // Called after every route click with the output; set by DeviceWorkflow, which addresses
+    // bank 1 and sends the gains when real time is on.
+    void setRouteSender(std::function<void(int output)> sender) {
+        routeSender_ = std::move(sender);
+    }
+
+    // --- Closing ---
+    // The program is asked to end: "KVN 350 is closing..." with Yes (save, then close), No
+    // (close) and Cancel (stay). True when the program may end.
+    bool confirmClose();
+
+signals:
+    void captionChanged(const QString& caption);
+    void systemNameChanged(const QString& name);
+    // Every name, route, mute mark and the editors must be shown again from the configuration.
+    void configurationReloaded();
+    void routeChanged(int output, int route);
+    void muteMarksChanged();
+    void responseChanged();
+    void memoryChanged(int memory);
+    void memoryRangeChanged(int minimum, int maximum);
+    void serviceVisibleChanged(bool visible);
+    void realTimeModeChanged(bool on);
+
+private:
+    bool runNewStages();
+    void setCaption(const QString& caption);
+    void captionFromFile(const QString& path);
+
+    ProcessorConfig& config_;
+    UserDialogs& dialogs_;
+    EditorRegistry& editors_;
+    LoadingProgress& loading_;
+    QString caption_;
+    QString openDialogFileName_;
+    bool newCancelled_ = false;
+    bool realTimeMode_ = false;
+    int memory_ = kUserMemoryMin;
+    int memoryMinimum_ = kUserMemoryMin;
+    int programClicks_ = 0;
+    bool serviceVisible_ = false;
+    std::function<void(int)> routeSender_;
+};
+
+}  // namespace kvn::ui

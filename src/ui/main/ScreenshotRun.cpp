@@ -1,0 +1,197 @@
+#include "ui/main/ScreenshotRun.h"
+
+#include "config/ProcessorConfig.h"
+#include "ui/main/DeviceWorkflow.h"
+#include "ui/main/EditorApplication.h"
+#include "ui/main/MainWorkflow.h"
+#include "ui/main/PanelKeyButton.h"
+#include "ui/main/TConnectForm.h"
+#include "ui/main/TInputPassForm.h"
+#include "ui/main/TMainMenu.h"
+#include "ui/main/TPasswordForm.h"
+#include "ui/main/TProgresionForm.h"
+#include "ui/main/TSystemInfoForm.h"
+#include "ui/main/TW_Serial_Info_Form.h"
+#include "widgets/LedButton.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace kvn::ui {
+
+namespace {
+
+// Time for a shown window to be laid out and painted before it is drawn to a file.
+constexpr int kStepMs = 40;
+
+void press(QWidget* form, const char* key, int times = 1) {
+    auto* button = form->findChild<QAbstractButton*>(QString::fromLatin1(key));
+    for (int i = 0; i < times && button != nullptr; ++i) {
+        button->click();
+    }
+}
+
+}  // namespace
+
+ScreenshotRun::ScreenshotRun(EditorApplication& editor, QString folder)
+    : editor_(editor), folder_(std::move(folder)) {}
+
+void ScreenshotRun::start() {
+    if (!QDir().mkpath(folder_)) {
+        std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(folder_));
+        QTimer::singleShot(0, this, [this] { emit done(false); });
+        return;
+    }
+    plan();
+    QTimer::singleShot(kStepMs, this, &ScreenshotRun::next);
+}
+
+void ScreenshotRun::next() {
+    if (waitingForConnection_) {
+        return;
+    }
+    if (steps_.empty()) {
+        emit done(!failed_);
+        return;
+    }
+    const std::function<void()> step = steps_.front();
+    steps_.pop_front();
+    step();
+    if (!waitingForConnection_) {
+        QTimer::singleShot(kStepMs, this, &ScreenshotRun::next);
+    }
+}
+
+void ScreenshotRun::shoot(QWidget* window, const QString& name) {
+    const QString path = QDir(folder_).filePath(name);
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+        failed_ = true;
+        return;
+    }
+    written_ << name;
+}
+
+void ScreenshotRun::fillExample() {
+    ProcessorConfig& config = editor_.config();
+    config.SystemName = "Main Hall - Left Stack";
+    config.InputName = {"Mix L", "Mix R"};
+    config.output(1).Name = "Top L";
+    config.output(2).Name = "Fill";
+    config.output(3).Name = "Sub";
+    config.output(2).Muted = true;
+    config.ProjectName = "Spring Tour";
+    config.Engineer = "A. Sound";
+    config.Comments = "Tops crossed at 100 Hz.\nSub cardioid pair behind the stage.";
+    editor_.workflow().configurationReplaced();
+}
+
+void ScreenshotRun::plan() {
+    TConnectForm& connection = editor_.connectForm();
+    TMainMenu& main = editor_.mainMenu();
+
+    steps_.push_back([this, &connection] {
+        connection.adjustSize();
+        shoot(&connection, QStringLiteral("connection-window.png"));
+    });
+    steps_.push_back([this, &connection] {
+        // Connect to the virtual processor the way a user does, then go on once it answered.
+        waitingForConnection_ = true;
+        auto settled = std::make_shared<QMetaObject::Connection>();
+        *settled =
+            connect(&editor_.device(), &DeviceWorkflow::connectionSettled, this, [this, settled] {
+                disconnect(*settled);
+                waitingForConnection_ = false;
+                QTimer::singleShot(kStepMs, this, &ScreenshotRun::next);
+            });
+        connection.indicator(TConnectForm::kVirtual)->click();
+    });
+    steps_.push_back([this, &main] {
+        fillExample();
+        main.resize(main.sizeHint());
+    });
+    steps_.push_back([this, &main] { shoot(&main, QStringLiteral("main-window.png")); });
+
+    steps_.push_back([this] {
+        TProgresionForm& loading = editor_.progresionForm();
+        loading.beginStages(QStringLiteral("Opening /home/user/presets/Main Hall.KV2"));
+        loading.setStage(65, QStringLiteral("Updating Xover..."));
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.progresionForm(), QStringLiteral("loading-window.png"));
+        editor_.progresionForm().closeWindow();
+    });
+
+    steps_.push_back([this] {
+        TW_Serial_Info_Form& transfer = editor_.serialInfoForm();
+        transfer.setPortText(QStringLiteral("Comunication Port : Virtual"));
+        transfer.setGaugeMaximum(2046);
+        transfer.setGaugePosition(1280);
+        transfer.setInfo(QStringLiteral("Sending DATA... to Memory 21"));
+        transfer.showWindow();
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.serialInfoForm(), QStringLiteral("transfer-window.png"));
+        editor_.serialInfoForm().closeWindow();
+    });
+
+    steps_.push_back([this] {
+        editor_.systemInfoForm().reload();
+        editor_.systemInfoForm().show();
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.systemInfoForm(), QStringLiteral("system-info.png"));
+        editor_.systemInfoForm().hide();
+    });
+
+    steps_.push_back([this] {
+        editor_.inputPassForm().ask();
+        editor_.inputPassForm()
+            .findChild<QLineEdit*>(QStringLiteral("PasswordEdit"))
+            ->setText(QStringLiteral("79"));
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.inputPassForm(), QStringLiteral("code-box.png"));
+        editor_.inputPassForm().reject();
+    });
+
+    steps_.push_back([this] {
+        TPasswordForm& password = editor_.passwordForm();
+        password.ask(true);
+        press(&password, "FARR_SpeedButton", 10);
+        press(&password, "ENTER_SpeedButton");
+        press(&password, "FABA_SpeedButton", 2);
+        press(&password, "ENTER_SpeedButton");
+        press(&password, "FARR_SpeedButton", 21);
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.passwordForm(), QStringLiteral("password-letters.png"));
+        editor_.passwordForm().reject();
+    });
+    steps_.push_back([this] {
+        TPasswordForm& password = editor_.passwordForm();
+        password.ask(false);
+        for (const char* key : {"FARR_SpeedButton", "FARR_SpeedButton", "FABA_SpeedButton",
+                                "ENTER_SpeedButton", "ENTER_SpeedButton", "FABA_SpeedButton"}) {
+            press(&password, key);
+        }
+        password.findChild<widgets::LedButton*>(QStringLiteral("PasswordLED"))->click();
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.passwordForm(), QStringLiteral("password-keys.png"));
+        editor_.passwordForm().reject();
+    });
+
+    auto settings = std::make_shared<QWidget*>(nullptr);
+    steps_.push_back([this, settings] { *settings = editor_.openPortSettings(); });
+    steps_.push_back([this, settings] {
+        shoot(*settings, QStringLiteral("port-settings.png"));
+        (*settings)->close();
+    });
+}
+
+}  // namespace kvn::ui

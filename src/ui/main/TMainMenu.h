@@ -1,0 +1,93 @@
+// The main window "KVN 350": the processor drawn as a signal flow (inputs A and B, a route button
+// per output, the three outputs with their editor buttons), the file commands, the device
+// commands with the memory selector, the preset name, the real-time switch and the status line.
+// Every handler hands over to MainWorkflow or, for device commands, emits a request that the
+// application passes to the device workflow.
+#pragma once
+
+#include "ui/main/Artwork.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace kvn::ui {
+
+class ClickLabel;
+class EditorRegistry;
+class MainWorkflow;
+class SignalFlowPanel;
+
+class TMainMenu : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `workflow` and `editors` must outlive the window.
+    TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* parent = nullptr);
+
+public slots:
+    // Read, Write, Change, keyboard, password, memory selector and DSP update follow together.
+    void setTransferControlsEnabled(bool enabled);
+    void setStatusText(const QString& text);
+    // Mute marks and name fields as the configuration holds them.
+    void ActualizaMainMute();
+
+signals:
+    void connectRequested();
+    void readRequested();
+    void writeRequested();
+    void changeRequested();
+    void realTimeRequested();
+    void keyboardLockRequested(bool lock);
+    void passwordRequested();
+    void firmwareRequested();
+    void copyToAllRequested();
+    void systemInfoRequested();
+    void codeBoxRequested();
+    // The window was asked to close: the application decides (closing the connection window
+    // ends the program).
+    void closeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildCommands();
+    QWidget* buildSignalFlow();
+    QWidget* buildFooter();
+    QToolButton* commandButton(const QString& name, const QString& text, art::Glyph glyph);
+    QWidget* inputBlock(int input);
+    QWidget* outputBlock(int output);
+    QWidget* editorRow(int output);
+    void reloadNames();
+    void showRoute(int output, int route);
+    void updateEditorButtons();
+
+    MainWorkflow& workflow_;
+    EditorRegistry& editors_;
+    SignalFlowPanel* flow_ = nullptr;
+    QLineEdit* systemName_ = nullptr;
+    std::array<QLineEdit*, 2> inputEdits_{};
+    std::array<QLineEdit*, 3> outputEdits_{};
+    std::array<QToolButton*, 3> routeButtons_{};
+    std::array<QLabel*, 3> muteLabels_{};
+    std::array<QLabel*, 3> muteCrosses_{};
+    std::array<std::array<QPushButton*, 5>, 3> editorButtons_{};
+    QPushButton* copyButton_ = nullptr;
+    QPushButton* totalResponseButton_ = nullptr;
+    QSpinBox* programSpin_ = nullptr;
+    QToolButton* realTimeButton_ = nullptr;
+    QPushButton* copyAllButton_ = nullptr;
+    QLabel* infoLabel_ = nullptr;
+    std::array<QWidget*, 8> transferControls_{};
+};
+
+}  // namespace kvn::ui

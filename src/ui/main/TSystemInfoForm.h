@@ -1,0 +1,48 @@
+// The "System Info" window: the preset's name (kept equal to the main window's PRESET field) and
+// its descriptive texts, written into the configuration as they are typed.
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace kvn {
+struct ProcessorConfig;
+}
+
+namespace kvn::ui {
+
+class TSystemInfoForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // `config` must outlive the window.
+    explicit TSystemInfoForm(ProcessorConfig& config, QWidget* parent = nullptr);
+
+    // The reset step (at creation and by New): the preset name as the configuration holds it,
+    // project, engineer and comments emptied in the configuration and on screen.
+    void reset();
+    // Shows every field as the configuration holds it (after a preset was opened or read).
+    void reload();
+
+public slots:
+    // Shows `name` in the PRESET NAME field without reporting it back.
+    void showSystemName(const QString& name);
+
+signals:
+    // The user changed the PRESET NAME field; whoever stores the name shows it back here.
+    void systemNameEdited(const QString& name);
+
+private:
+    void commentsChanged();
+
+    ProcessorConfig& config_;
+    QLineEdit* systemName_;
+    QLineEdit* projectName_;
+    QLineEdit* engineer_;
+    QPlainTextEdit* comments_;
+    bool loading_ = false;
+};
+
+}  // namespace kvn::ui

@@ -1,0 +1,20 @@
+#include "ui/main/UserDialogs.h"
+
+namespace kvn::ui {
+
+Answer dismissAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::OkCancel:
+        case MessageButtons::YesNoCancel:
+            return Answer::Cancel;
+        case MessageButtons::YesNo:
+            return Answer::No;
+        case MessageButtons::Yes:
+            return Answer::Yes;
+        case MessageButtons::Ok:
+            break;
+    }
+    return Answer::Ok;
+}
+
+}  // namespace kvn::ui
