@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DesignedSection.h"
+
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -30,15 +32,7 @@ void referenceCascade(const std::vector<TSOS>& sections, ResponseCurve& out) {
     }
 }
 
-TSOS designed(int type, double frequencyHz, double q, double gainDb) {
-    TSOS s;
-    s.FilterType = static_cast<std::uint8_t>(type);
-    s.FrequencyHz = frequencyHz;
-    s.Q = q;
-    s.GainDb = gainDb;
-    s.design();
-    return s;
-}
+using test::designed;
 
 int gridIndexOf(int hz) {
     const auto& g = responseGrid().GridHz;

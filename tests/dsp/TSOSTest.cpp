@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DesignedSection.h"
+
 #include <array>
 #include <cmath>
 
@@ -10,15 +12,7 @@ namespace {
 
 using Coefficients = std::array<double, 5>;
 
-TSOS designed(int type, double frequencyHz, double q, double gainDb) {
-    TSOS s;
-    s.FilterType = static_cast<std::uint8_t>(type);
-    s.FrequencyHz = frequencyHz;
-    s.Q = q;
-    s.GainDb = gainDb;
-    s.design();
-    return s;
-}
+using test::designed;
 
 void expectCoefficients(const TSOS& s, const Coefficients& expected, const char* what) {
     for (int i = 0; i < 5; ++i) {
