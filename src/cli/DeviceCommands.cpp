@@ -276,8 +276,7 @@ int runDevice(const Args& args, CommandIo& io) {
         expectArguments(*a, 3, "write N FILE.KV2");
         const int memory = memoryArgument(*a, 1, range);
         const ImageBuffer image = BuildImage(PresetStore::loadForUse(a->positional(2), io.err));
-        const std::string question = "The memory " + std::to_string(memory) +
-                                     " have a preset stored. Do you want to overwrite it?";
+        const std::string question = link::text::overwriteQuestion(memory);
         if (!confirm(io, question, a->has("yes"))) {
             throwUsage("nothing was written");
         }

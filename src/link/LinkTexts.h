@@ -2,6 +2,8 @@
 // status lines. They are the program's own wording, spelling included, and must not be "fixed".
 #pragma once
 
+#include <string>
+
 namespace kvn::link::text {
 
 // Steps of a PC-to-device transfer.
@@ -71,6 +73,11 @@ inline constexpr const char* kEnteringRealTime =
     "security";
 inline constexpr const char* kUnprotected =
     "Unprotected System. Now you can write in all the memories";
+// Asked before a memory is written.
+inline std::string overwriteQuestion(int memory) {
+    return "The memory " + std::to_string(memory) +
+           " have a preset stored. Do you want to overwrite it?";
+}
 inline constexpr const char* kLockQuestion = "Do you want to LOCK the Keyboard?";
 inline constexpr const char* kUnlockQuestion = "Do you want to UNLOCK the Keyboard?";
 inline constexpr const char* kFirmwareWarning =

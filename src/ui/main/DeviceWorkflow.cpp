@@ -214,8 +214,7 @@ void DeviceWorkflow::write() {
     if (!ready()) {
         return;
     }
-    const QString memory = QString::number(main_.memory());
-    const QString question = qtext(text::kOverwritePrefix) + memory + qtext(text::kOverwriteSuffix);
+    const QString question = QString::fromStdString(link::text::overwriteQuestion(main_.memory()));
     if (dialogs_.message(MessageKind::Warning, question, MessageButtons::YesNoCancel) !=
         Answer::Yes) {
         return;

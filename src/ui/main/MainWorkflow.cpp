@@ -3,6 +3,8 @@
 #include "config/MemoryImage.h"
 #include "config/PresetFile.h"
 #include "config/ProcessorConfig.h"
+#include "link/AccessCode.h"
+#include "link/LinkTexts.h"
 #include "ui/main/ConfigText.h"
 #include "ui/main/EditorRegistry.h"
 #include "ui/main/LoadingProgress.h"
@@ -211,16 +213,13 @@ void MainWorkflow::setMemory(int memory) {
 }
 
 void MainWorkflow::applyAccessCode(const QString& code) {
-    if (code == QLatin1String("7939")) {
-        memoryMinimum_ = kAllMemoryMin;
-        emit memoryRangeChanged(memoryMinimum_, kMemoryMax);
-        dialogs_.inform(
-            QStringLiteral("Unprotected System. Now you can write in all the memories"));
-        return;
+    const link::AccessCodeResult result = link::applyAccessCode(code.toStdString(), memory_);
+    memoryMinimum_ = result.range.minimum;
+    emit memoryRangeChanged(memoryMinimum_, result.range.maximum);
+    setMemory(result.memory);
+    if (result.unprotected) {
+        dialogs_.inform(QString::fromUtf8(link::text::kUnprotected));
     }
-    memoryMinimum_ = kUserMemoryMin;
-    emit memoryRangeChanged(memoryMinimum_, kMemoryMax);
-    setMemory(memory_);
 }
 
 void MainWorkflow::programLabelClicked() {

@@ -6,6 +6,8 @@
 // UserDialogs.
 #pragma once
 
+#include "link/MemoryRange.h"
+
 #include "ui/main/UserDialogs.h"
 
 #include <QObject>
@@ -28,9 +30,9 @@ class MainWorkflow : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kUserMemoryMin = 21;
-    static constexpr int kAllMemoryMin = 1;
-    static constexpr int kMemoryMax = 60;
+    // The memory selector's range comes from the link's rule for the access code.
+    static constexpr int kUserMemoryMin = link::MemoryRange::user().minimum;
+    static constexpr int kMemoryMax = link::MemoryRange::user().maximum;
     // Clicks on the "PROGRAM" label that reveal the copy-to-all service.
     static constexpr int kServiceClicks = 20;
 

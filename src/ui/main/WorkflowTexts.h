@@ -13,10 +13,6 @@ inline constexpr const char* kNotConnected = "No Connected";
 inline constexpr const char* kSaveBeforeNew = "Do you want to save the present configuration?";
 inline constexpr const char* kSaveBeforeClosing =
     "KVN 350 is closing...Do you want to save the present configuration before?";
-// "The memory " N " have a preset stored. Do you want to overwrite it?"
-inline constexpr const char* kOverwritePrefix = "The memory ";
-inline constexpr const char* kOverwriteSuffix =
-    " have a preset stored. Do you want to overwrite it?";
 // "Do you want to Change the present configuration and load the memory " N " in the " "KVN 350"
 // " ?"
 inline constexpr const char* kChangePrefix =
