@@ -96,6 +96,14 @@ ProcessorConfig::ProcessorConfig() {
     for (int u = 1; u <= kDynamicsUnits; ++u) {
         setDynamicsDefaults(unit(u), u);
     }
+
+    // The loudness window's sliders start at 55 Hz and 0 dB on a peaking section of Q 1.5.
+    Loudness.CoeffSlot = addr::kLoudnessSlot;
+    Loudness.FilterType = kParametric;
+    Loudness.FrequencyHz = 55.0;
+    Loudness.Q = 1.5;
+    Loudness.GainDb = 0.0;
+    Loudness.designParametric();
 }
 
 void ProcessorConfig::resetToNew() {

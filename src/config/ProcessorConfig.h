@@ -82,6 +82,8 @@ struct OutputChannel {
     void advanceRoute();
     // GainFromA and GainFromB from Route: A only 1/0, A+B 0.5/0.5, B only 0/1.
     void setRouteGains();
+
+    bool operator==(const OutputChannel&) const = default;
 };
 
 // Dynamics unit: the design object plus the values the dynamics editor keeps with it.
@@ -89,6 +91,8 @@ struct DynamicsUnit : TDYNAMIC {
     std::uint8_t editorByte28 = 0;  // stored and restored as it is
     std::uint8_t editorByte37 = 1;  // stored and restored as it is
     float limiterMaxLevel = 12.5f;
+
+    bool operator==(const DynamicsUnit&) const = default;
 };
 
 struct ProcessorConfig {
@@ -110,6 +114,10 @@ struct ProcessorConfig {
     float MeasurementSpl = 90.0f;
     // Contributions shown by the total response: speaker data, PEQ, crossover, gain, delay.
     std::array<bool, 5> ResponseView{true, true, true, true, true};
+    // The SUB reinforcement ("loudness") section at slot 100: a 29..80 Hz peaking boost or
+    // resonant high-pass. It lives only in the running program: neither the memory image nor the
+    // preset file carries it, and it reaches the processor only as a real-time message.
+    TSOS Loudness;
 
     // Outputs 1..3 and dynamics units 1..2, numbered as the processor numbers them.
     OutputChannel& output(int number) { return Output[static_cast<std::size_t>(number - 1)]; }
@@ -125,6 +133,8 @@ struct ProcessorConfig {
     // Output 2 and SUB keep their Route; Output 1 returns to input A; the delay view flag of
     // ResponseView keeps its value; measurement file names are cleared.
     void resetToNew();
+
+    bool operator==(const ProcessorConfig&) const = default;
 };
 
 }  // namespace kvn

@@ -57,6 +57,8 @@ public:
     // knee width and bypass, copies them into gainTable and applies the noise gate (which acts
     // also when the unit is bypassed). A threshold of exactly 0 is moved to -0.001 dBFS.
     void design();
+
+    bool operator==(const TDYNAMIC&) const = default;
 };
 
 // Noise gate on a gain table: entries below the gate level minus the slope become 0, the next

@@ -74,6 +74,8 @@ public:
 
     // Coefficient by index: 0 b0, 1 b1, 2 b2, 3 a1, 4 a2; any other index gives 0.0.
     double coefficient(int index) const;
+
+    bool operator==(const TSOS&) const = default;
 };
 
 // Holds b0 and b1 of the parametric and first-order shelf designs below 2 in magnitude, the

@@ -58,6 +58,8 @@ public:
 
     // Supported orders: Butterworth and Bessel 1..6, Linkwitz-Riley 1..4 (odd orders are raised).
     static bool orderSupported(std::uint8_t xoverType, int order);
+
+    bool operator==(const TXOVERPB&) const = default;
 };
 
 struct TXOVER {

@@ -81,7 +81,7 @@ DeviceWorkflow::DeviceWorkflow(link::DeviceSession& session, MainWorkflow& main,
             &DeviceWorkflow::connectionWindowRequested);
     connect(&main_, &MainWorkflow::realTimeModeChanged, &session_,
             &link::DeviceSession::setRealTimeMode);
-    main_.setRouteSender([this](int output) { sendRoute(output); });
+    main_.edits().setSession(&session_);
 }
 
 bool DeviceWorkflow::ready() const {
@@ -329,16 +329,6 @@ void DeviceWorkflow::copyToAllMemories() {
     }
     session_.copyToAllMemories(main_.buildImage(),
                                {main_.memoryMinimum(), MainWorkflow::kMemoryMax});
-}
-
-void DeviceWorkflow::sendRoute(int output) {
-    if (output < 1 || output > kOutputCount) {
-        return;
-    }
-    const OutputChannel& channel = main_.config().output(output);
-    session_.setDspSelect(1);
-    session_.sendCoefficientWord(2 * output - 2, channel.GainFromA);
-    session_.sendCoefficientWord(2 * output - 1, channel.GainFromB);
 }
 
 }  // namespace kvn::ui

@@ -63,9 +63,6 @@ public:
     void updateFirmware();
     // The hidden service: the present configuration into every memory the selector offers.
     void copyToAllMemories();
-    // After a route click: real-time messages address bank 1 from now on, and the routing gains
-    // of `output` (1..3) are sent when real time is on.
-    void sendRoute(int output);
 
 signals:
     void transferControlsEnabledChanged(bool enabled);

@@ -84,12 +84,12 @@ void EditorApplication::createWindows() {
     mainMenu_ = std::make_unique<TMainMenu>(*workflow_, *editors_);
     device_ = std::make_unique<DeviceWorkflow>(*session_, *workflow_);
     serialInfoForm_ = std::make_unique<TW_Serial_Info_Form>(mainMenu_.get());
-    systemInfoForm_ = std::make_unique<TSystemInfoForm>(config_, mainMenu_.get());
+    systemInfoForm_ = std::make_unique<TSystemInfoForm>(workflow_->edits(), mainMenu_.get());
     passwordForm_ = std::make_unique<TPasswordForm>(mainMenu_.get());
     inputPassForm_->setParent(mainMenu_.get(), inputPassForm_->windowFlags());
     progresionForm_->setParent(mainMenu_.get(), progresionForm_->windowFlags());
-    context_ = std::make_unique<EditorContext>(
-        EditorContext{config_, *dialogs_, *workflow_, *session_, *editors_, mainMenu_.get()});
+    context_ = std::make_unique<EditorContext>(EditorContext{
+        config_, workflow_->edits(), *dialogs_, *workflow_, *session_, *editors_, mainMenu_.get()});
     refreshPortLocations();
 }
 
@@ -127,6 +127,8 @@ void EditorApplication::wire() {
     connect(main, &TMainMenu::writeRequested, device, &DeviceWorkflow::write);
     connect(main, &TMainMenu::changeRequested, device, &DeviceWorkflow::change);
     connect(main, &TMainMenu::realTimeRequested, device, &DeviceWorkflow::toggleRealTime);
+    connect(workflow, &MainWorkflow::realTimeToggleRequested, device,
+            &DeviceWorkflow::toggleRealTime);
     connect(main, &TMainMenu::keyboardLockRequested, device, &DeviceWorkflow::keyboardLock);
     connect(main, &TMainMenu::firmwareRequested, device, &DeviceWorkflow::updateFirmware);
     connect(main, &TMainMenu::copyToAllRequested, device, &DeviceWorkflow::copyToAllMemories);

@@ -1,6 +1,6 @@
 // What an editor window gets from the program when it is created: the one configuration, the
-// dialogs, the main workflow (names, mute marks, routes, real-time state, the total-response
-// notice), the device session for real-time sends, and the main window as its parent.
+// change path every edit goes through, the dialogs, the main workflow (names, mute marks, routes,
+// real-time state), the device session, and the main window as its parent.
 #pragma once
 
 class QWidget;
@@ -15,16 +15,20 @@ class DeviceSession;
 
 namespace kvn::ui {
 
+class ConfigEdits;
 class EditorRegistry;
 class MainWorkflow;
 class UserDialogs;
 
 struct EditorContext {
+    // Read it freely; change it only through `edits`.
     ProcessorConfig& config;
+    // Every edit: ConfigEdits::apply (real-time messages, views, modified mark, undo).
+    ConfigEdits& edits;
     UserDialogs& dialogs;
     MainWorkflow& workflow;
-    // Real-time edits: DeviceSession::sendSection and friends send only while real time is on,
-    // and keep only the latest value of a target while a message is on its way.
+    // The link: its real-time mode, its bank (DspSelect), its busy state. Edits reach it through
+    // `edits`, not by sending themselves.
     link::DeviceSession& session;
     EditorRegistry& editors;
     QWidget* mainWindow;

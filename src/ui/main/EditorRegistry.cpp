@@ -34,11 +34,20 @@ bool EditorRegistry::open(EditorKind kind, int output) const {
 }
 
 void EditorRegistry::closeEditors() const {
-    for (const auto& [kind, window] : windows_) {
-        if (kind != EditorKind::Copy && kind != EditorKind::TotalResponse) {
+    for (EditorKind kind : {EditorKind::Equalizer, EditorKind::Gains, EditorKind::Crossover,
+                            EditorKind::Dynamics, EditorKind::Delay, EditorKind::Loudness}) {
+        if (EditorWindow* window = find(kind)) {
             window->closeEditor();
         }
     }
+}
+
+std::vector<EditorWindow*> EditorRegistry::all() const {
+    std::vector<EditorWindow*> windows;
+    for (const auto& [kind, window] : windows_) {
+        windows.push_back(window);
+    }
+    return windows;
 }
 
 void EditorRegistry::reloadAll() const {

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <map>
+#include <vector>
 
 namespace kvn::ui {
 
@@ -25,8 +26,11 @@ public:
 
     // Opens the window of `kind` for `output`; false when none is registered.
     bool open(EditorKind kind, int output) const;
-    // Closes the editors of the configuration's blocks (not the copy and total-response windows).
+    // Closes the editors of the configuration's blocks: equaliser, gains, crossover, dynamics,
+    // delay and loudness (not the copy, total-response, coefficient and import windows).
     void closeEditors() const;
+    // Every registered window, in the order of their kinds.
+    std::vector<EditorWindow*> all() const;
     void reloadAll() const;
     void showRealTime(bool on) const;
 

@@ -3,6 +3,13 @@
 // with the EditorRegistry under their kind; the main window's buttons then open them.
 #pragma once
 
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QWidget;
+
 namespace kvn::ui {
 
 enum class EditorKind {
@@ -14,6 +21,16 @@ enum class EditorKind {
     Loudness,       // opened from its own place; closed by New like the others
     Copy,           // "Copy" (modal)
     TotalResponse,  // "Total Freq Response"
+    Coefficients,   // the hidden "Show Coeff" button
+    Import,         // "Import Speaker Data", opened from the total response
+};
+
+// One picture of a window for the documentation (`make screenshots`).
+struct ScreenshotStep {
+    QString fileName;  // "equalizer.png"
+    // Sets realistic values through the change path, shows the window and returns the widget to
+    // draw; it is drawn once laid out and painted, then hidden again.
+    std::function<QWidget*()> prepare;
 };
 
 class EditorWindow {
@@ -29,6 +46,8 @@ public:
     virtual void reloadFromConfig() {}
     // Real-time mode was switched; windows with a real-time button show the state.
     virtual void showRealTime(bool on) { (void)on; }
+    // The window's pictures for the documentation, in the order they are taken.
+    virtual std::vector<ScreenshotStep> screenshots() { return {}; }
 };
 
 }  // namespace kvn::ui

@@ -77,10 +77,13 @@ MainWorkflow::MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, Editor
                            LoadingProgress& loading, QObject* parent)
     : QObject(parent),
       config_(config),
+      edits_(config),
       dialogs_(dialogs),
       editors_(editors),
       loading_(loading),
-      caption_(QString::fromLatin1(text::kMainCaption)) {}
+      caption_(QString::fromLatin1(text::kMainCaption)) {
+    connect(&edits_, &ConfigEdits::changed, this, &MainWorkflow::showChange);
+}
 
 bool MainWorkflow::newConfiguration() {
     const Answer answer =
@@ -131,7 +134,6 @@ bool MainWorkflow::openPreset() {
             openDialogFileName_.clear();
         }
     }
-    notifyResponseChanged();
     loading_.closeWindow();
     return loaded;
 }
@@ -152,13 +154,26 @@ void MainWorkflow::setCaption(const QString& caption) {
 
 void MainWorkflow::configurationReplaced() {
     editors_.reloadAll();
-    emit configurationReloaded();
-    emit systemNameChanged(fromConfigText(config_.SystemName));
-    for (int output = 1; output <= kOutputCount; ++output) {
-        emit routeChanged(output, config_.output(output).Route);
+    edits_.configurationReplaced();
+}
+
+void MainWorkflow::showChange(const ConfigChange& change) {
+    if (change.whole) {
+        emit configurationReloaded();
+        emit systemNameChanged(fromConfigText(config_.SystemName));
+        for (int output = 1; output <= kOutputCount; ++output) {
+            emit routeChanged(output, config_.output(output).Route);
+        }
+        ActualizaMainMute();
+        return;
     }
-    ActualizaMainMute();
-    notifyResponseChanged();
+    for (const link::EditScope& scope : change.scopes) {
+        if (scope.part == link::EditPart::Route) {
+            emit routeChanged(scope.index, config_.output(scope.index).Route);
+        } else if (scope.part == link::EditPart::Mute) {
+            ActualizaMainMute();
+        }
+    }
 }
 
 void MainWorkflow::setSystemName(const QString& name) {
@@ -166,42 +181,52 @@ void MainWorkflow::setSystemName(const QString& name) {
     if (stored == config_.SystemName) {
         return;
     }
-    config_.SystemName = stored;
+    ConfigEdits::Edit edit{QStringLiteral("Preset name"), {link::EditScope::quiet()}};
+    edit.mergeable = true;
+    edits_.apply(edit, [&stored](ProcessorConfig& config) { config.SystemName = stored; });
     emit systemNameChanged(fromConfigText(stored));
 }
 
 void MainWorkflow::setInputName(int input, const QString& name) {
-    if (input == 1 || input == 2) {
-        config_.InputName[static_cast<std::size_t>(input - 1)] =
-            toConfigText(name, kChannelNameMax);
+    if (input != 1 && input != 2) {
+        return;
     }
+    const std::string stored = toConfigText(name, kChannelNameMax);
+    const auto index = static_cast<std::size_t>(input - 1);
+    if (stored == config_.InputName[index]) {
+        return;
+    }
+    ConfigEdits::Edit edit{QStringLiteral("Input %1 name").arg(input == 1 ? 'A' : 'B'),
+                           {link::EditScope::quiet()}};
+    edit.mergeable = true;
+    edits_.apply(edit, [&](ProcessorConfig& config) { config.InputName[index] = stored; });
 }
 
 void MainWorkflow::setOutputName(int output, const QString& name) {
-    if (output >= 1 && output <= kOutputCount) {
-        config_.output(output).Name = toConfigText(name, kChannelNameMax);
+    if (output < 1 || output > kOutputCount) {
+        return;
     }
+    const std::string stored = toConfigText(name, kChannelNameMax);
+    if (stored == config_.output(output).Name) {
+        return;
+    }
+    ConfigEdits::Edit edit{QStringLiteral("%1 name").arg(outputTitle(output)),
+                           {link::EditScope::quiet(output)}};
+    edit.mergeable = true;
+    edits_.apply(edit, [&](ProcessorConfig& config) { config.output(output).Name = stored; });
 }
 
 void MainWorkflow::advanceRoute(int output) {
     if (output < 1 || output > kOutputCount) {
         return;
     }
-    OutputChannel& channel = config_.output(output);
-    channel.advanceRoute();
-    emit routeChanged(output, channel.Route);
-    if (routeSender_) {
-        routeSender_(output);
-    }
-    notifyResponseChanged();
+    edits_.apply(
+        {QStringLiteral("%1 route").arg(outputTitle(output)), {link::EditScope::route(output)}},
+        [output](ProcessorConfig& config) { config.output(output).advanceRoute(); });
 }
 
 void MainWorkflow::ActualizaMainMute() {
     emit muteMarksChanged();
-}
-
-void MainWorkflow::notifyResponseChanged() {
-    emit responseChanged();
 }
 
 void MainWorkflow::setMemory(int memory) {
@@ -281,6 +306,7 @@ bool MainWorkflow::writePresetFile(const QString& path) {
     const SaveResult result = SavePresetFile(path.toStdString(), config_);
     showMessages(dialogs_, result.messages);
     if (result.success) {
+        edits_.markSaved();
         captionFromFile(path);
     }
     return result.success;

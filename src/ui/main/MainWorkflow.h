@@ -8,6 +8,7 @@
 
 #include "link/MemoryRange.h"
 
+#include "ui/main/ConfigEdits.h"
 #include "ui/main/UserDialogs.h"
 
 #include <QObject>
@@ -41,6 +42,8 @@ public:
                  LoadingProgress& loading, QObject* parent = nullptr);
 
     ProcessorConfig& config() { return config_; }
+    // The one change path of the configuration (names and routes go through it too).
+    ConfigEdits& edits() { return edits_; }
     UserDialogs& dialogs() { return dialogs_; }
     EditorRegistry& editors() { return editors_; }
     LoadingProgress& loading() { return loading_; }
@@ -62,7 +65,8 @@ public:
     // The folder-free name in the caption ("KVN 350" before any file).
     QString caption() const { return caption_; }
 
-    // The configuration was replaced: every window shows it again.
+    // The configuration was replaced: every window shows it again, the undo history starts
+    // again and the configuration counts as unmodified.
     void configurationReplaced();
 
     // --- Memory images ---
@@ -80,13 +84,11 @@ public:
     void setOutputName(int output, const QString& name);  // output 1..3
 
     // --- Routes and levels ---
-    // A route button's click for output 1..3: 0 -> 1 -> 2 -> 0, gains follow; the route sender
-    // is told (it sends the two gains in real time); the total response is redrawn.
+    // A route button's click for output 1..3: 0 -> 1 -> 2 -> 0, gains follow; an edit on the
+    // change path (in real time the two gains go to bank 1; the views redraw).
     void advanceRoute(int output);
     // Shows the mute marks and the name fields' enabled state as the configuration holds them.
     void ActualizaMainMute();
-    // An editor changed something the total response shows.
-    void notifyResponseChanged();
 
     // --- Memory selector ---
     int memory() const { return memory_; }
@@ -106,11 +108,8 @@ public:
     // --- Real time ---
     bool realTimeMode() const { return realTimeMode_; }
     void setRealTimeMode(bool on);
-    // Called after every route click with the output; set by DeviceWorkflow, which addresses
-    // bank 1 and sends the gains when real time is on.
-    void setRouteSender(std::function<void(int output)> sender) {
-        routeSender_ = std::move(sender);
-    }
+    // An editor window's real-time button was pressed: the same as the main window's switch.
+    void requestRealTimeToggle() { emit realTimeToggleRequested(); }
 
     // --- Closing ---
     // The program is asked to end: "KVN 350 is closing..." with Yes (save, then close), No
@@ -124,18 +123,20 @@ signals:
     void configurationReloaded();
     void routeChanged(int output, int route);
     void muteMarksChanged();
-    void responseChanged();
     void memoryChanged(int memory);
     void memoryRangeChanged(int minimum, int maximum);
     void serviceVisibleChanged(bool visible);
     void realTimeModeChanged(bool on);
+    void realTimeToggleRequested();
 
 private:
     bool runNewStages();
     void setCaption(const QString& caption);
     void captionFromFile(const QString& path);
+    void showChange(const ConfigChange& change);
 
     ProcessorConfig& config_;
+    ConfigEdits edits_;
     UserDialogs& dialogs_;
     EditorRegistry& editors_;
     LoadingProgress& loading_;
@@ -147,7 +148,6 @@ private:
     int memoryMinimum_ = kUserMemoryMin;
     int programClicks_ = 0;
     bool serviceVisible_ = false;
-    std::function<void(int)> routeSender_;
 };
 
 }  // namespace kvn::ui

@@ -3,6 +3,7 @@
 #include "config/ProcessorConfig.h"
 #include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorApplication.h"
+#include "ui/main/EditorRegistry.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/PanelKeyButton.h"
 #include "ui/main/TConnectForm.h"
@@ -192,6 +193,20 @@ void ScreenshotRun::plan() {
         shoot(*settings, QStringLiteral("port-settings.png"));
         (*settings)->close();
     });
+
+    // The editor windows' own pictures.
+    for (EditorWindow* window : editor_.editors().all()) {
+        for (const ScreenshotStep& step : window->screenshots()) {
+            auto shown = std::make_shared<QWidget*>(nullptr);
+            steps_.push_back([step, shown] { *shown = step.prepare(); });
+            steps_.push_back([this, step, shown] {
+                if (*shown != nullptr) {
+                    shoot(*shown, step.fileName);
+                    (*shown)->hide();
+                }
+            });
+        }
+    }
 }
 
 }  // namespace kvn::ui

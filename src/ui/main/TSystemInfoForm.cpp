@@ -1,6 +1,7 @@
 #include "ui/main/TSystemInfoForm.h"
 
 #include "config/ProcessorConfig.h"
+#include "ui/main/ConfigEdits.h"
 #include "ui/main/ConfigText.h"
 
 #include <QDialogButtonBox>
@@ -25,9 +26,9 @@ QLabel* caption(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TSystemInfoForm::TSystemInfoForm(ProcessorConfig& config, QWidget* parent)
+TSystemInfoForm::TSystemInfoForm(ConfigEdits& edits, QWidget* parent)
     : QDialog(parent),
-      config_(config),
+      edits_(edits),
       systemName_(new QLineEdit(this)),
       projectName_(new QLineEdit(this)),
       engineer_(new QLineEdit(this)),
@@ -64,14 +65,10 @@ TSystemInfoForm::TSystemInfoForm(ProcessorConfig& config, QWidget* parent)
         }
     });
     connect(projectName_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (!loading_) {
-            config_.ProjectName = toConfigText(text, kProjectNameMax);
-        }
+        store(QStringLiteral("Project name"), &ProcessorConfig::ProjectName, text, kProjectNameMax);
     });
     connect(engineer_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (!loading_) {
-            config_.Engineer = toConfigText(text, kEngineerMax);
-        }
+        store(QStringLiteral("Engineer"), &ProcessorConfig::Engineer, text, kEngineerMax);
     });
     connect(comments_, &QPlainTextEdit::textChanged, this, &TSystemInfoForm::commentsChanged);
     reset();
@@ -94,22 +91,42 @@ void TSystemInfoForm::commentsChanged() {
         cursor.setPosition(position);
         comments_->setTextCursor(cursor);
     }
-    config_.Comments = toConfigText(comments_->toPlainText(), kCommentsMax);
+    store(QStringLiteral("Comments"), &ProcessorConfig::Comments, comments_->toPlainText(),
+          kCommentsMax);
+}
+
+void TSystemInfoForm::store(const QString& description, std::string ProcessorConfig::*field,
+                            const QString& text, std::size_t limit) {
+    if (loading_) {
+        return;
+    }
+    const std::string stored = toConfigText(text, limit);
+    if (edits_.config().*field == stored) {
+        return;
+    }
+    ConfigEdits::Edit edit{description, {link::EditScope::quiet()}, this};
+    edit.mergeable = true;
+    edits_.apply(edit, [&](ProcessorConfig& config) { config.*field = stored; });
 }
 
 void TSystemInfoForm::reset() {
-    config_.ProjectName.clear();
-    config_.Engineer.clear();
-    config_.Comments.clear();
+    ConfigEdits::Edit edit{QStringLiteral("System Info reset"), {link::EditScope::quiet()}, this};
+    edit.record = false;
+    edits_.apply(edit, [](ProcessorConfig& config) {
+        config.ProjectName.clear();
+        config.Engineer.clear();
+        config.Comments.clear();
+    });
     reload();
 }
 
 void TSystemInfoForm::reload() {
+    const ProcessorConfig& config = edits_.config();
     loading_ = true;
-    systemName_->setText(fromConfigText(config_.SystemName));
-    projectName_->setText(fromConfigText(config_.ProjectName));
-    engineer_->setText(fromConfigText(config_.Engineer));
-    comments_->setPlainText(fromConfigText(config_.Comments));
+    systemName_->setText(fromConfigText(config.SystemName));
+    projectName_->setText(fromConfigText(config.ProjectName));
+    engineer_->setText(fromConfigText(config.Engineer));
+    comments_->setPlainText(fromConfigText(config.Comments));
     loading_ = false;
 }
 

@@ -1,24 +1,28 @@
 // The "System Info" window: the preset's name (kept equal to the main window's PRESET field) and
-// its descriptive texts, written into the configuration as they are typed.
+// its descriptive texts, written into the configuration through the change path as they are
+// typed (each field's typing is one undo step).
 #pragma once
 
 #include <QDialog>
 
+#include <cstddef>
+#include <string>
+
+#include "config/ProcessorConfig.h"
+
 class QLineEdit;
 class QPlainTextEdit;
 
-namespace kvn {
-struct ProcessorConfig;
-}
-
 namespace kvn::ui {
+
+class ConfigEdits;
 
 class TSystemInfoForm : public QDialog {
     Q_OBJECT
 
 public:
-    // `config` must outlive the window.
-    explicit TSystemInfoForm(ProcessorConfig& config, QWidget* parent = nullptr);
+    // `edits` must outlive the window.
+    explicit TSystemInfoForm(ConfigEdits& edits, QWidget* parent = nullptr);
 
     // The reset step (at creation and by New): the preset name as the configuration holds it,
     // project, engineer and comments emptied in the configuration and on screen.
@@ -36,8 +40,10 @@ signals:
 
 private:
     void commentsChanged();
+    void store(const QString& description, std::string ProcessorConfig::*field, const QString& text,
+               std::size_t limit);
 
-    ProcessorConfig& config_;
+    ConfigEdits& edits_;
     QLineEdit* systemName_;
     QLineEdit* projectName_;
     QLineEdit* engineer_;

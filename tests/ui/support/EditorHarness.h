@@ -5,6 +5,7 @@
 
 #include "emulator/VirtualProcessor.h"
 #include "ui/main/EditorApplication.h"
+#include "ui/main/EditorMain.h"
 #include "ui/main/ScriptedDialogs.h"
 
 #include <QAbstractButton>
@@ -17,8 +18,10 @@ namespace kvn::ui::test {
 class EditorHarness {
 public:
     // `stateFile`: where the virtual processor keeps its memories; empty: in the harness's own
-    // temporary folder.
-    explicit EditorHarness(const QString& stateFile = {});
+    // temporary folder. `install` adds editor windows before the program starts, as the
+    // editor's main() does.
+    explicit EditorHarness(const QString& stateFile = {}, const EditorInstaller& install = {});
+    explicit EditorHarness(const EditorInstaller& install) : EditorHarness(QString(), install) {}
     ~EditorHarness();
 
     EditorApplication& app() { return *app_; }

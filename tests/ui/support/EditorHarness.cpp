@@ -33,7 +33,8 @@ constexpr int kWaitMs = 20000;
 
 }  // namespace
 
-EditorHarness::EditorHarness(const QString& stateFile) : sleeper_(std::make_unique<NoWait>()) {
+EditorHarness::EditorHarness(const QString& stateFile, const EditorInstaller& install)
+    : sleeper_(std::make_unique<NoWait>()) {
     EditorOptions options;
     options.dialogs = &dialogs_;
     options.sleeper = sleeper_.get();
@@ -67,6 +68,9 @@ EditorHarness::EditorHarness(const QString& stateFile) : sleeper_(std::make_uniq
         }
         return app_->defaultLinkOption(tag);
     });
+    if (install) {
+        install(*app_);
+    }
     app_->start();
 }
 

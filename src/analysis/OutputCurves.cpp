@@ -1,0 +1,39 @@
+#include "analysis/OutputCurves.h"
+
+#include <algorithm>
+#include <array>
+
+#include "dsp/FixedSubPath.h"
+
+namespace kvn::analysis {
+
+void equaliserCurve(const OutputChannel& output, ResponseCurve& out) {
+    std::array<const TSOS*, kPeqBands> sections{};
+    const int count = std::clamp(output.PeqBandsInUse, 0, kPeqBands);
+    for (int b = 1; b <= count; ++b) {
+        sections[static_cast<std::size_t>(b - 1)] = &output.band(b);
+    }
+    evaluateCascade(std::span<const TSOS* const>(sections.data(), static_cast<std::size_t>(count)),
+                    count, out);
+}
+
+void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out) {
+    std::array<const TSOS*, 6> sections{};
+    std::size_t count = 0;
+    for (const TXOVERPB* edge : {&output.LowPassEdge, &output.HighPassEdge}) {
+        for (int k = 1; k <= std::clamp(edge->SectionCount, 0, 3); ++k) {
+            sections[count++] = &edge->section(k);
+        }
+    }
+    evaluateCascade(std::span<const TSOS* const>(sections.data(), count), static_cast<int>(count),
+                    out);
+    if (sub) {
+        const ResponseCurve& path = fixedSubPathResponse();
+        for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
+            out.MagDb[k] += path.MagDb[k];
+            out.PhaseRad[k] += path.PhaseRad[k];
+        }
+    }
+}
+
+}  // namespace kvn::analysis

@@ -1,0 +1,73 @@
+#include "ui/main/EditorForm.h"
+
+#include "ui/main/Artwork.h"
+#include "ui/main/MainWorkflow.h"
+
+#include <QEvent>
+#include <QToolButton>
+
+namespace kvn::ui {
+
+EditorForm::EditorForm(EditorContext& context, const QString& objectName, const QString& caption)
+    : QWidget(context.mainWindow, Qt::Window), context_(context), realTimeButton_(nullptr) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+    setWindowIcon(art::applicationIcon());
+
+    realTimeButton_ = new QToolButton(this);
+    realTimeButton_->setObjectName(QStringLiteral("RealTimeB"));
+    realTimeButton_->setText(QStringLiteral("Real Time"));
+    realTimeButton_->setToolTip(QStringLiteral("Real Time"));
+    realTimeButton_->setIconSize(QSize(56, 28));
+    realTimeButton_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    realTimeButton_->setAutoRaise(true);
+    showRealTime(context_.workflow.realTimeMode());
+    connect(realTimeButton_, &QToolButton::clicked, &context_.workflow,
+            &MainWorkflow::requestRealTimeToggle);
+    connect(&context_.edits, &ConfigEdits::changed, this, &EditorForm::changed);
+}
+
+void EditorForm::closeEditor() {
+    hide();
+}
+
+void EditorForm::reloadFromConfig() {
+    refresh(ConfigChange{{}, {}, true, nullptr});
+    showOutputNames();
+}
+
+void EditorForm::showRealTime(bool on) {
+    realTimeButton_->setIcon(art::realTimePicture(on));
+}
+
+void EditorForm::edit(ConfigEdits::Edit edit, const std::function<void(ProcessorConfig&)>& change) {
+    edit.origin = this;
+    context_.edits.apply(edit, change);
+}
+
+void EditorForm::beginGesture() {
+    context_.edits.beginGesture();
+}
+
+void EditorForm::endGesture() {
+    context_.edits.endGesture();
+}
+
+void EditorForm::changed(const ConfigChange& change) {
+    if (change.origin == this) {
+        return;
+    }
+    refresh(change);
+    if (change.whole) {
+        showOutputNames();
+    }
+}
+
+void EditorForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        showOutputNames();
+    }
+    QWidget::changeEvent(event);
+}
+
+}  // namespace kvn::ui

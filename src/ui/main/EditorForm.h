@@ -1,0 +1,62 @@
+// The common frame of the editor windows: a window of its own above the main window, hidden
+// (never destroyed) when closed, a real-time button "RealTimeB" that works the main window's
+// switch and shows its state, and the refresh of the controls when the configuration changes
+// elsewhere (another window, undo, redo, New, Open, Read). Every edit goes through edit(), which
+// names this window as the change's origin so that it is not told back its own edits.
+#pragma once
+
+#include "ui/main/ConfigEdits.h"
+#include "ui/main/EditorContext.h"
+#include "ui/main/EditorWindow.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QToolButton;
+
+namespace kvn::ui {
+
+class EditorForm : public QWidget, public EditorWindow {
+    Q_OBJECT
+
+public:
+    // `context` must outlive the window; the window is a child of context.mainWindow.
+    EditorForm(EditorContext& context, const QString& objectName, const QString& caption);
+
+    void closeEditor() override;
+    // Shows the configuration again (after New, Open, Read).
+    void reloadFromConfig() override;
+    void showRealTime(bool on) override;
+
+    const ProcessorConfig& config() const { return context_.config; }
+    EditorContext& context() { return context_; }
+
+protected:
+    // Shows what `change` touched (everything when it is whole) from the configuration. Called
+    // for changes made by other windows or by the history, never for this window's own edits.
+    // Must not edit: set controls with their signals blocked.
+    virtual void refresh(const ConfigChange& change) = 0;
+    // The main window's output names, shown again on activation and after whole changes.
+    virtual void showOutputNames() {}
+
+    // The one way this window changes the configuration (ConfigEdits::apply with this window as
+    // the origin).
+    void edit(ConfigEdits::Edit edit, const std::function<void(ProcessorConfig&)>& change);
+    // A slider or graph drag: the edits between these are one undo step.
+    void beginGesture();
+    void endGesture();
+
+    // The window's real-time button, for the subclass to place in its layout.
+    QToolButton* realTimeButton() const { return realTimeButton_; }
+
+    void changeEvent(QEvent* event) override;
+
+private:
+    void changed(const ConfigChange& change);
+
+    EditorContext& context_;
+    QToolButton* realTimeButton_;
+};
+
+}  // namespace kvn::ui
