@@ -18,6 +18,8 @@ CommitSlider::CommitSlider(Qt::Orientation orientation, QWidget* parent)
         slider_->setInvertedAppearance(true);
         slider_->setInvertedControls(true);
     }
+    connect(slider_, &QSlider::sliderPressed, this, &CommitSlider::dragStarted);
+    connect(slider_, &QSlider::sliderReleased, this, &CommitSlider::dragFinished);
     connect(slider_, &QSlider::valueChanged, this, [this](int position) {
         // setPosition() notifies once by itself, also when the value stays the same.
         if (!settingByCode_) {

@@ -44,6 +44,9 @@ public:
 
 signals:
     void positionChanged(int position);
+    // The user took hold of the handle and let it go again: the moves in between are one drag.
+    void dragStarted();
+    void dragFinished();
 
 private:
     QSlider* slider_;

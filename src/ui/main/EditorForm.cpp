@@ -2,6 +2,7 @@
 
 #include "ui/main/Artwork.h"
 #include "ui/main/MainWorkflow.h"
+#include "widgets/CommitSlider.h"
 
 #include <QEvent>
 #include <QToolButton>
@@ -51,6 +52,11 @@ void EditorForm::beginGesture() {
 
 void EditorForm::endGesture() {
     context_.edits.endGesture();
+}
+
+void EditorForm::bindGesture(widgets::CommitSlider* slider) {
+    connect(slider, &widgets::CommitSlider::dragStarted, this, &EditorForm::beginGesture);
+    connect(slider, &widgets::CommitSlider::dragFinished, this, &EditorForm::endGesture);
 }
 
 void EditorForm::changed(const ConfigChange& change) {

@@ -15,6 +15,10 @@
 
 class QToolButton;
 
+namespace kvn::widgets {
+class CommitSlider;
+}
+
 namespace kvn::ui {
 
 class EditorForm : public QWidget, public EditorWindow {
@@ -46,6 +50,8 @@ protected:
     // A slider or graph drag: the edits between these are one undo step.
     void beginGesture();
     void endGesture();
+    // Makes every drag of `slider` one undo step.
+    void bindGesture(widgets::CommitSlider* slider);
 
     // The window's real-time button, for the subclass to place in its layout.
     QToolButton* realTimeButton() const { return realTimeButton_; }

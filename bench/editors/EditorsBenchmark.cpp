@@ -1,0 +1,73 @@
+// bench_editors: runs every registered measure on the offscreen platform and prints one JSON
+// object with their figures on stdout.
+//
+//   bench_editors [--only=KEY]
+#include "EditorBench.h"
+
+#include "ui/main/EditorMain.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace kvn::bench {
+
+double Timings::percentile(double p) const {
+    if (ms.empty()) {
+        return 0.0;
+    }
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const auto rank = static_cast<std::size_t>(
+        std::ceil(std::clamp(p, 0.0, 100.0) / 100.0 * static_cast<double>(sorted.size())));
+    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
+}
+
+QString timingsJson(const Timings& timings, const QString& countKey) {
+    return QStringLiteral("{\"p50Ms\": %1, \"p99Ms\": %2, \"maxMs\": %3, \"%4\": %5}")
+        .arg(timings.percentile(50), 0, 'f', 3)
+        .arg(timings.percentile(99), 0, 'f', 3)
+        .arg(timings.percentile(100), 0, 'f', 3)
+        .arg(countKey)
+        .arg(timings.ms.size());
+}
+
+std::vector<RegisteredMeasure>& measures() {
+    static std::vector<RegisteredMeasure> all;
+    return all;
+}
+
+MeasureRegistration::MeasureRegistration(const char* key, Measure measure) {
+    measures().push_back({QString::fromLatin1(key), std::move(measure)});
+}
+
+}  // namespace kvn::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    kvn::ui::quietOffscreenMessages();
+    // The measures must not touch the user's settings or the virtual processor's memories.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication app(argc, argv);
+    QString only;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        if (argument.startsWith(QLatin1String("--only="))) {
+            only = argument.mid(7);
+        }
+        // Other options (those `make bench` gives every benchmark) do not apply here.
+    }
+    QStringList parts;
+    for (const kvn::bench::RegisteredMeasure& m : kvn::bench::measures()) {
+        if (only.isEmpty() || only == m.key) {
+            parts << QStringLiteral("\"%1\": %2").arg(m.key, m.measure());
+        }
+    }
+    std::printf("{%s}\n", qPrintable(parts.join(QStringLiteral(", "))));
+    return 0;
+}
