@@ -16,6 +16,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -114,6 +116,12 @@ TMainMenu::TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* p
     layout->addWidget(buildFooter());
     setCentralWidget(central);
 
+    const std::array<QString, 4> menuTitles{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                            QStringLiteral("&View"), QStringLiteral("&Help")};
+    for (std::size_t i = 0; i < menus_.size(); ++i) {
+        menus_[i] = menuBar()->addMenu(menuTitles[i]);
+    }
+
     infoLabel_ = new QLabel(QString::fromLatin1(text::kNotConnected), this);
     infoLabel_->setObjectName(QStringLiteral("InfoLabel"));
     statusBar()->setObjectName(QStringLiteral("StatusPanel"));
@@ -145,6 +153,10 @@ TMainMenu::TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* p
     ActualizaMainMute();
     updateEditorButtons();
     setTransferControlsEnabled(false);
+}
+
+QMenu* TMainMenu::menu(Menu which) const {
+    return menus_[static_cast<std::size_t>(which)];
 }
 
 QToolButton* TMainMenu::commandButton(const QString& name, const QString& text, art::Glyph glyph) {

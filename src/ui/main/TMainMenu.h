@@ -12,6 +12,7 @@
 #include <array>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -30,6 +31,11 @@ class TMainMenu : public QMainWindow {
 public:
     // `workflow` and `editors` must outlive the window.
     TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* parent = nullptr);
+
+    // The menu bar's menus, where the program's commands beyond the window's buttons go; other
+    // parts of the program add their actions to them.
+    enum class Menu { File, Edit, View, Help };
+    QMenu* menu(Menu which) const;
 
 public slots:
     // Read, Write, Change, keyboard, password, memory selector and DSP update follow together.
@@ -88,6 +94,7 @@ private:
     QPushButton* copyAllButton_ = nullptr;
     QLabel* infoLabel_ = nullptr;
     std::array<QWidget*, 8> transferControls_{};
+    std::array<QMenu*, 4> menus_{};
 };
 
 }  // namespace kvn::ui
