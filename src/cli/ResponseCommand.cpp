@@ -4,13 +4,17 @@
 #include <iomanip>
 #include <ostream>
 
+#include "analysis/OutputResponse.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
-#include "cli/OutputResponse.h"
 #include "cli/PresetStore.h"
 
 namespace kvn::cli {
+
+using analysis::evaluateOutput;
+using analysis::OutputResponse;
+using analysis::ResponseBlock;
 
 int runResponse(const Args& args, CommandIo& io) {
     ArgParser parser(
