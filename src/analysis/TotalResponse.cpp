@@ -64,7 +64,7 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
             const double amplitude = mute * std::pow(10.0, mag * mute / 20.0);
             re[k] += amplitude * std::cos(phase);
             im[k] += amplitude * std::sin(phase);
-            out.plottedDb[o][k] = mag * mute;
+            out.plottedDb[o][k] = mute == 0.0 ? 0.0 : mag * mute;  // no "-0" for muted outputs
             out.phaseDeg[o][k] = wrapPhaseDegrees(phase);
         }
     }
