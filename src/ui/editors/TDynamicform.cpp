@@ -533,9 +533,9 @@ void TDynamicform::showPower() {
     meter_->setThresholds(check.meterFirst, check.meterSecond);
     meter_->setPosition(check.meterPosition);
     power_->setText(QString::fromStdString(powerWattsText(check.powerW)) + QStringLiteral(" W"));
-    // The warning text is always there, drawn in the window's colour until the box is over.
-    const QColor hidden = palette().color(QPalette::Window);
-    setTextColor(warning_, QPalette::WindowText, check.overBoxPower ? kRed : hidden);
+    // The warning text is always there, drawn invisibly until the box is over its power.
+    setTextColor(warning_, QPalette::WindowText,
+                 check.overBoxPower ? kRed : QColor(Qt::transparent));
     setTextColor(power_, QPalette::WindowText, check.overBoxPower ? kRed : QColor(Qt::black));
     setTextColor(warning2_, QPalette::WindowText, kRed);
     warning2_->setText(check.overBoxPower
@@ -673,6 +673,9 @@ std::vector<ScreenshotStep> TDynamicform::screenshots() {
              knee_->setPosition(8);        // 6 dB
              noise_->setCurrentIndex(5);
              noiseChosen(5);
+             edit({QStringLiteral("Dynamic OUT 1-2 box power"), {link::EditScope::quiet()}},
+                  [](ProcessorConfig& c) { c.unit(1).boxPowerW = 800.0f; });
+             showUnit();
              adjustSize();
              return this;
          }},
