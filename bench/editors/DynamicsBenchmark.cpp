@@ -41,7 +41,8 @@ QString thresholdDrag() {
     ui::EditorOptions options;
     options.dialogs = &dialogs;
     options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.virtualProcessor.stateFile = dir.filePath(QStringLiteral("virtual.state")).toStdString();
+    options.virtualProcessor.stateFile =
+        dir.filePath(QStringLiteral("virtual.state")).toStdString();
     ui::EditorApplication app(options);
     ui::installEditorWindows(app);
     app.start();
