@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "config/DynamicsControls.h"
 #include "dsp/DynamicsMath.h"

@@ -1,3 +1,4 @@
+// The rack window: the amplifiers with their channels' names and threshold meters.
 #include "ui/editors/TAmpRackForm.h"
 
 #include "config/PowerCheck.h"

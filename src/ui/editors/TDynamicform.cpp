@@ -1,3 +1,4 @@
+// The dynamics window: its controls and their handlers, the curve and the power readout.
 #include "ui/editors/TDynamicform.h"
 
 #include "config/DynamicsControls.h"

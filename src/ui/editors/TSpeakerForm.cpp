@@ -1,3 +1,4 @@
+// The speaker window: the box and amplifier settings of the unit of the chosen output.
 #include "ui/editors/TSpeakerForm.h"
 
 #include "config/PowerCheck.h"

@@ -28,6 +28,12 @@ EditorForm::EditorForm(EditorContext& context, const QString& objectName, const 
     connect(&context_.edits, &ConfigEdits::changed, this, &EditorForm::changed);
 }
 
+EditorForm::~EditorForm() {
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+}
+
 void EditorForm::closeEditor() {
     hide();
 }

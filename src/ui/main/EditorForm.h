@@ -27,6 +27,10 @@ class EditorForm : public QWidget, public EditorWindow {
 public:
     // `context` must outlive the window; the window is a child of context.mainWindow.
     EditorForm(EditorContext& context, const QString& objectName, const QString& caption);
+    // Disconnects the window's controls from its handlers before the widget closes: a visible
+    // window loses its focus as it is destroyed, and a field that commits on leaving would
+    // otherwise call a handler of the subclass already destroyed.
+    ~EditorForm() override;
 
     void closeEditor() override;
     // Shows the configuration again (after New, Open, Read).
