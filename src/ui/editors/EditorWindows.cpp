@@ -1,11 +1,26 @@
 #include "ui/editors/EditorWindows.h"
 
+#include "ui/editors/TLoudnessForm.h"
+#include "ui/editors/TXOVERForm.h"
 #include "ui/main/EditorApplication.h"
+#include "ui/main/EditorRegistry.h"
+#include "ui/main/TMainMenu.h"
+
+#include <QMenu>
 
 namespace kvn::ui {
 
 void installEditorWindows(EditorApplication& app) {
-    (void)app;
+    app.addEditor(EditorKind::Crossover, std::make_unique<TXOVERForm>(app.context()));
+    app.addEditor(EditorKind::Loudness, std::make_unique<TLoudnessForm>(app.context()));
+    // The SUB reinforcement has no button of its own on the signal flow: the View menu opens it
+    // (and the crossover window's "SUB Reinforcement..." button).
+    QAction* loudness = app.mainMenu()
+                            .menu(TMainMenu::Menu::View)
+                            ->addAction(QStringLiteral("SUB &Reinforcement..."));
+    loudness->setObjectName(QStringLiteral("LoudnessAction"));
+    QObject::connect(loudness, &QAction::triggered, &app.editors(),
+                     [&app] { app.editors().open(EditorKind::Loudness, 0); });
 }
 
 }  // namespace kvn::ui
