@@ -35,7 +35,7 @@ constexpr double kMagnitudeMaxDb = 15.0;
 constexpr double kPhaseLimit = 180.0;
 constexpr double kPhaseTickStep = 45.0;
 constexpr double kMagnitudeTickStep = 5.0;
-constexpr int kFaintAlpha = 90;
+constexpr int kFaintAlpha = 140;
 
 const QString kMagnitudeSuffix = QStringLiteral(" dBs");
 const QString kPhaseSuffix = QStringLiteral("\u00BA ");
