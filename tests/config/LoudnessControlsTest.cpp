@@ -11,7 +11,7 @@
 namespace kvn {
 namespace {
 
-// Highest magnitude of the section on the response grid, and where it lies.
+// The section's highest magnitude on the response grid and its frequency.
 std::pair<float, int> peak(const TSOS& section) {
     ResponseCurve curve;
     evaluateCascade(std::span<const TSOS>(&section, 1), 1, curve);
@@ -20,67 +20,46 @@ std::pair<float, int> peak(const TSOS& section) {
 }
 
 TEST(LoudnessControls, SlidersRunFrom80HzAnd12dBAtTheTopAndHoldTheirEnds) {
-    struct Case {
-        int position;
-        double hz;
-        double db;
-    };
-    for (const Case c : {Case{0, 80.0, 12.0}, Case{25, 55.0, 9.5}, Case{51, 29.0, 6.9},
-                         Case{120, 29.0, 0.0}, Case{-5, 80.0, 12.0}, Case{500, 29.0, 0.0}}) {
-        EXPECT_DOUBLE_EQ(loudnessFrequencyFromSlider(c.position), c.hz) << c.position;
-        EXPECT_DOUBLE_EQ(loudnessGainFromSlider(c.position), c.db) << c.position;
-    }
-    for (int p = 0; p <= kLoudnessFrequencySliderMax; ++p) {
-        EXPECT_EQ(loudnessFrequencySliderPosition(loudnessFrequencyFromSlider(p)), p);
+    for (const auto& [p, hz, db] :
+         {std::tuple(0, 80.0, 12.0), std::tuple(25, 55.0, 9.5), std::tuple(51, 29.0, 6.9),
+          std::tuple(120, 29.0, 0.0), std::tuple(-5, 80.0, 12.0), std::tuple(500, 29.0, 0.0)}) {
+        EXPECT_EQ(std::tuple(loudnessFrequencyFromSlider(p), loudnessGainFromSlider(p)),
+                  std::tuple(hz, db))
+            << p;
     }
     for (int p = 0; p <= kLoudnessGainSliderMax; ++p) {
         EXPECT_EQ(loudnessGainSliderPosition(loudnessGainFromSlider(p)), p);
+        EXPECT_EQ(loudnessFrequencySliderPosition(loudnessFrequencyFromSlider(p)),
+                  std::min(p, kLoudnessFrequencySliderMax));
     }
     EXPECT_EQ(loudnessFrequencySliderPosition(200.0), 0);
     EXPECT_EQ(loudnessGainSliderPosition(-3.0), kLoudnessGainSliderMax);
 }
 
-TEST(LoudnessControls, StartsAsA55HzPeakingBoostOfNothing) {
-    const ProcessorConfig config;
-    const TSOS& s = config.Loudness;
-    EXPECT_EQ(s.CoeffSlot, 100);
-    EXPECT_EQ(s.FilterType, kParametric);
-    EXPECT_DOUBLE_EQ(s.Q, 1.5);
-    EXPECT_EQ(loudnessControls(s), (LoudnessControls{25, 120, false}));
-    EXPECT_LT(std::abs(peak(s).first), 1e-6);
-}
-
-TEST(LoudnessControls, TheHighPassTakesItsQFromTheGainAndKeepsTheGainSetting) {
+TEST(LoudnessControls, PeakingBoostOrHighPassWhoseQFollowsTheKeptGain) {
     ProcessorConfig config;
     TSOS& s = config.Loudness;
+    EXPECT_EQ(loudnessControls(s), (LoudnessControls{25, 120, false}));  // 55 Hz, 0 dB
+    EXPECT_LT(std::abs(peak(s).first), 1e-6);
     setLoudnessGain(s, loudnessGainSliderPosition(6.0));
-    const auto [boostDb, boostHz] = peak(s);
-    EXPECT_NEAR(boostDb, 6.0, 0.05);
-    EXPECT_NEAR(boostHz, 55, 2);
+    EXPECT_NEAR(peak(s).first, 6.0, 0.05);
+    EXPECT_NEAR(peak(s).second, 55, 2);
 
     setLoudnessType(s, true);
-    EXPECT_EQ(s.FilterType, kHiPassQ);
+    EXPECT_EQ(std::tuple(s.FilterType, s.GainDb), std::tuple(kHiPassQ, 6.0));
     EXPECT_NEAR(s.Q, 2.286, 5e-4);
-    EXPECT_DOUBLE_EQ(s.GainDb, 6.0);
     EXPECT_EQ(loudnessControls(s), (LoudnessControls{25, 60, true}));
-    // A resonant high-pass: lifted just above 55 Hz, cut far below it.
+    EXPECT_GT(peak(s).first, 6.0);  // the resonance just above the cut
     ResponseCurve curve;
     evaluateCascade(std::span<const TSOS>(&s, 1), 1, curve);
-    EXPECT_GT(peak(s).first, 6.0);
     EXPECT_LT(curve.MagDb[0], -3.0f);  // 20 Hz
 
     setLoudnessGain(s, 0);
     EXPECT_NEAR(s.Q, 12.0 / 3.8 + 0.707, 1e-12);
-    setLoudnessGain(s, kLoudnessGainSliderMax);
-    EXPECT_DOUBLE_EQ(s.Q, 0.707);
     setLoudnessFrequency(s, kLoudnessFrequencySliderMax);
-    EXPECT_DOUBLE_EQ(s.FrequencyHz, 29.0);
-    EXPECT_EQ(s.FilterType, kHiPassQ);
-
+    EXPECT_EQ(std::tuple(s.FrequencyHz, s.FilterType), std::tuple(29.0, kHiPassQ));
     setLoudnessType(s, false);
-    EXPECT_EQ(s.FilterType, kParametric);
-    EXPECT_DOUBLE_EQ(s.Q, 1.5);
-    EXPECT_DOUBLE_EQ(s.GainDb, 0.0);
+    EXPECT_EQ(std::tuple(s.FilterType, s.Q), std::tuple(kParametric, 1.5));
 }
 
 }  // namespace

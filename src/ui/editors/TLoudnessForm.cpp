@@ -28,10 +28,6 @@ constexpr double kGraphMinDb = -20.0;
 constexpr double kGraphMaxDb = 15.0;
 constexpr int kFaintAlpha = 110;
 
-link::EditScope scope() {
-    return link::EditScope::loudness();
-}
-
 }  // namespace
 
 TLoudnessForm::TLoudnessForm(EditorContext& context)
@@ -58,9 +54,12 @@ TLoudnessForm::TLoudnessForm(EditorContext& context)
     gainSlider_->setRange(0, kLoudnessGainSliderMax);
     gainField_->setFormat(QStringLiteral("0.0"));
     gainField_->setRange(0.0, kLoudnessMaxGainDb);
-    connect(frequencySlider_, &widgets::CommitSlider::positionChanged, this,
-            &TLoudnessForm::frequencyMoved);
-    connect(gainSlider_, &widgets::CommitSlider::positionChanged, this, &TLoudnessForm::gainMoved);
+    connect(frequencySlider_, &widgets::CommitSlider::positionChanged, this, [this](int p) {
+        change(QStringLiteral("frequency"), [p](TSOS& s) { setLoudnessFrequency(s, p); });
+    });
+    connect(gainSlider_, &widgets::CommitSlider::positionChanged, this, [this](int p) {
+        change(QStringLiteral("gain"), [p](TSOS& s) { setLoudnessGain(s, p); });
+    });
 
     auto* right = new QVBoxLayout;
     auto* type = new QGroupBox(QStringLiteral("Type"), this);
@@ -72,8 +71,9 @@ TLoudnessForm::TLoudnessForm(EditorContext& context)
     typeGroup_ = new widgets::LedGroup(this);
     typeGroup_->addButton(param);
     typeGroup_->addButton(high);
-    connect(typeGroup_, &widgets::LedGroup::selected, this,
-            [this](int index) { typeChosen(index == 1); });
+    connect(typeGroup_, &widgets::LedGroup::selected, this, [this](int index) {
+        change(QStringLiteral("type"), [index](TSOS& s) { setLoudnessType(s, index == 1); });
+    });
     types->addWidget(param);
     types->addWidget(high);
     types->addStretch(1);
@@ -137,23 +137,9 @@ void TLoudnessForm::openFor(int output) {
     activateWindow();
 }
 
-void TLoudnessForm::frequencyMoved(int position) {
-    edit({QStringLiteral("SUB reinforcement frequency"), {scope()}},
-         [position](ProcessorConfig& config) { setLoudnessFrequency(config.Loudness, position); });
-    showControls();
-    draw();
-}
-
-void TLoudnessForm::gainMoved(int position) {
-    edit({QStringLiteral("SUB reinforcement gain"), {scope()}},
-         [position](ProcessorConfig& config) { setLoudnessGain(config.Loudness, position); });
-    showControls();
-    draw();
-}
-
-void TLoudnessForm::typeChosen(bool highPass) {
-    edit({QStringLiteral("SUB reinforcement type"), {scope()}},
-         [highPass](ProcessorConfig& config) { setLoudnessType(config.Loudness, highPass); });
+void TLoudnessForm::change(const QString& what, const std::function<void(TSOS&)>& set) {
+    edit({QStringLiteral("SUB reinforcement ") + what, {link::EditScope::loudness()}},
+         [&set](ProcessorConfig& config) { set(config.Loudness); });
     showControls();
     draw();
 }

@@ -9,6 +9,7 @@
 #include "ui/main/EditorForm.h"
 
 #include <array>
+#include <functional>
 
 class QLabel;
 
@@ -38,10 +39,9 @@ protected:
 private:
     QWidget* buildSlider(widgets::CommitSlider*& slider, widgets::RealEdit*& field,
                          const QString& name, const QString& title, const QString& unit);
-    // FrecSliderValueChange, FilterGainSliderValueChange and the type buttons.
-    void frequencyMoved(int position);
-    void gainMoved(int position);
-    void typeChosen(bool highPass);
+    // FrecSliderValueChange, FilterGainSliderValueChange and the type buttons: one edit of the
+    // section named "SUB reinforcement " + `what`.
+    void change(const QString& what, const std::function<void(TSOS&)>& set);
     // ActualizaSliders: the controls as the configuration holds them (signals blocked).
     void showControls();
     void draw();
