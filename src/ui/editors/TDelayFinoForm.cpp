@@ -52,10 +52,12 @@ widgets::RealEdit* field(const QString& name, const char* format, double maximum
     return edit;
 }
 
-widgets::SpinButtons* steps(const QString& name, const QString& tip, QWidget* parent) {
+// Step buttons as tall as the field they step.
+widgets::SpinButtons* steps(const QString& name, const QWidget* field, QWidget* parent) {
     auto* buttons = new widgets::SpinButtons(Qt::Vertical, parent);
     buttons->setObjectName(name);
-    buttons->setToolTip(tip);
+    buttons->setToolTip(QStringLiteral("One sample"));
+    buttons->setFixedSize(18, field->sizeHint().height());
     return buttons;
 }
 
@@ -127,11 +129,9 @@ QWidget* TDelayFinoForm::buildDelayStrip(int output) {
     trackRow->addStretch();
 
     s.ms = field(QStringLiteral("msegdel%1").arg(n), "0.00", kDelayMsMax, strip);
-    s.msSteps =
-        steps(QStringLiteral("UpDown0%1msTSpin").arg(n), QStringLiteral("One sample"), strip);
+    s.msSteps = steps(QStringLiteral("UpDown0%1msTSpin").arg(n), s.ms, strip);
     s.cm = field(QStringLiteral("Del%1L").arg(n), "0.0", kDelayCmMax, strip);
-    s.cmSteps =
-        steps(QStringLiteral("UpDown0%1cmTSpin").arg(n), QStringLiteral("One sample"), strip);
+    s.cmSteps = steps(QStringLiteral("UpDown0%1cmTSpin").arg(n), s.cm, strip);
 
     auto* layout = new QVBoxLayout(strip);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -196,8 +196,7 @@ QWidget* TDelayFinoForm::buildDistances() {
         s.name2->setObjectName(QStringLiteral("Output%1Name2L").arg(output));
         s.distance = field(QString::fromLatin1(kDistanceEditNames[static_cast<std::size_t>(row)]),
                            "0.0", kDelayCmMax, box);
-        s.distanceSteps = steps(QStringLiteral("DistSpinButton%1").arg(output),
-                                QStringLiteral("One sample"), box);
+        s.distanceSteps = steps(QStringLiteral("DistSpinButton%1").arg(output), s.distance, box);
         grid->addWidget(s.name2, row, 0);
         grid->addWidget(s.distance, row, 1);
         grid->addWidget(new QLabel(QStringLiteral("cm"), box), row, 2);
