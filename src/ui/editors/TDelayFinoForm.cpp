@@ -329,6 +329,7 @@ void TDelayFinoForm::autoAlign() {
 
 void TDelayFinoForm::refresh(const ConfigChange& change) {
     (void)change;  // everything here is cheap to show again, the look-ahead included
+    showOutputNames();
     showDelays();
     showTemperature();
     showDistances(false);

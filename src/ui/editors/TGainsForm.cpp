@@ -149,6 +149,7 @@ void TGainsForm::muteClicked(int output, bool wasLit) {
 }
 
 void TGainsForm::refresh(const ConfigChange& change) {
+    showOutputNames();
     for (int output = 1; output <= kOutputCount; ++output) {
         if (change.touchesOutput(output)) {
             showOutput(output);

@@ -42,6 +42,8 @@ TEST(TGainsForm, TrackFieldPolarityAndMuteGiveTheSignedCoefficient) {
     w.editor.click("Gain1Btn");
     ASSERT_TRUE(w.editor.find<QWidget>("TGainsForm")->isVisible());
     EXPECT_EQ(w.editor.find<QLabel>("Output3NameL")->text(), QStringLiteral("SUB"));
+    w.editor.app().workflow().setOutputName(3, QStringLiteral("Bass"));
+    EXPECT_EQ(w.editor.find<QLabel>("Output3NameL")->text(), QStringLiteral("Bass"));
 
     struct Case {
         int position;
