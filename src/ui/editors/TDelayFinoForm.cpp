@@ -99,8 +99,7 @@ TDelayFinoForm::TDelayFinoForm(EditorContext& context)
     layout->addLayout(left);
     layout->addLayout(right);
     setFixedSize(sizeHint());
-    refresh(ConfigChange{{}, {}, true, nullptr});
-    showOutputNames();
+    EditorForm::reloadFromConfig();
 }
 
 QWidget* TDelayFinoForm::buildDelayStrip(int output) {

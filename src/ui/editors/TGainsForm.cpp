@@ -43,8 +43,7 @@ TGainsForm::TGainsForm(EditorContext& context)
     layout->addLayout(header);
     layout->addLayout(strips);
     setFixedSize(sizeHint());
-    refresh(ConfigChange{{}, {}, true, nullptr});
-    showOutputNames();
+    EditorForm::reloadFromConfig();
 }
 
 QWidget* TGainsForm::buildStrip(int output) {
