@@ -1,6 +1,8 @@
 #include "ui/editors/EditorWindows.h"
 
+#include "ui/editors/TDelayFinoForm.h"
 #include "ui/editors/TDynamicform.h"
+#include "ui/editors/TGainsForm.h"
 #include "ui/editors/TLoudnessForm.h"
 #include "ui/editors/TXOVERForm.h"
 #include "ui/main/EditorApplication.h"
@@ -27,6 +29,8 @@ void installEditorWindows(EditorApplication& app) {
     loudness->setObjectName(QStringLiteral("LoudnessAction"));
     QObject::connect(loudness, &QAction::triggered, &app.editors(),
                      [&app] { app.editors().open(EditorKind::Loudness, 0); });
+    app.addEditor(EditorKind::Gains, std::make_unique<TGainsForm>(app.context()));
+    app.addEditor(EditorKind::Delay, std::make_unique<TDelayFinoForm>(app.context()));
 }
 
 }  // namespace kvn::ui
