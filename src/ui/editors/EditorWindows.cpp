@@ -1,11 +1,14 @@
 #include "ui/editors/EditorWindows.h"
 
+#include "ui/editors/TCopyOutputForm.h"
 #include "ui/main/EditorApplication.h"
+
+#include <memory>
 
 namespace kvn::ui {
 
 void installEditorWindows(EditorApplication& app) {
-    (void)app;
+    app.addEditor(EditorKind::Copy, std::make_unique<TCopyOutputForm>(app.context()));
 }
 
 }  // namespace kvn::ui
