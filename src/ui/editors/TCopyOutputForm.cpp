@@ -128,7 +128,8 @@ TCopyOutputForm::TCopyOutputForm(EditorContext& context)
     grid->addWidget(copyAll_, 5, 0, 1, 2);
     connect(copyAll_, &QCheckBox::toggled, this, &TCopyOutputForm::CopyAllClick);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    QPushButton* ok = ok_;
     ok->setObjectName(QStringLiteral("OK_BitBtn"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
@@ -177,6 +178,7 @@ void TCopyOutputForm::openFor(int output) {
     show();
     raise();
     activateWindow();
+    ok_->setFocus();
 }
 
 CopyGroups TCopyOutputForm::groups() const {
@@ -240,7 +242,7 @@ std::vector<ScreenshotStep> TCopyOutputForm::screenshots() {
                  origen_->setValue(1);
                  copia_->setValue(2);
                  for (const CopyGroup group : {CopyGroup::Crossover, CopyGroup::Equalizer,
-                                               CopyGroup::Delay, CopyGroup::Dynamics}) {
+                                               CopyGroup::Delay, CopyGroup::Gain}) {
                      checks_[static_cast<std::size_t>(group)]->setChecked(true);
                  }
                  openFor(0);

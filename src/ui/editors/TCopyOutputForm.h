@@ -48,6 +48,7 @@ private:
     // In the order of kCopyGroups.
     std::array<QCheckBox*, kCopyGroups.size()> checks_{};
     QCheckBox* copyAll_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 }  // namespace kvn::ui
