@@ -1,8 +1,9 @@
-// preset new, show, diff, from-json, upgrade.
+// preset new, show, diff, from-json, upgrade, copy-output.
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <algorithm>
 #include <array>
 #include <ostream>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "cli/PresetJson.h"
 #include "cli/PresetStore.h"
 #include "cli/PresetText.h"
+#include "config/OutputCopy.h"
 
 namespace kvn::cli {
 namespace {
@@ -141,12 +143,80 @@ int presetUpgrade(const Args& args, CommandIo& io) {
     return kExitOk;
 }
 
-constexpr std::array<Subcommand, 5> kPresetCommands = {{
+// The --groups words, in the order of kCopyGroups.
+constexpr std::array<const char*, kCopyGroups.size()> kCopyGroupNames = {
+    "route", "xover", "peq", "delay", "gain", "name", "dynamics"};
+
+CopyGroups parseCopyGroups(const std::string& text) {
+    if (text == "all") {
+        return CopyGroups::all();
+    }
+    CopyGroups groups;
+    std::istringstream words(text);
+    std::string word;
+    while (std::getline(words, word, ',')) {
+        const auto it = std::find(kCopyGroupNames.begin(), kCopyGroupNames.end(), word);
+        if (it == kCopyGroupNames.end()) {
+            throwUsage("--groups: unknown group '" + word +
+                       "' (route, xover, peq, delay, gain, name, dynamics, or all)");
+        }
+        groups.add(kCopyGroups[static_cast<std::size_t>(it - kCopyGroupNames.begin())]);
+    }
+    if (groups.empty()) {
+        throwUsage("--groups: name at least one group, or all");
+    }
+    return groups;
+}
+
+std::string outputName(int output) {
+    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
+}
+
+int presetCopyOutput(const Args& args, CommandIo& io) {
+    ArgParser parser(
+        "kvn350 preset copy-output FILE.KV2 --from S --to D [--groups LIST] -o OUT.KV2",
+        "Copies groups of settings of output S onto output D (1 Output 1, 2 Output 2, 3 SUB)\n"
+        "as the editor's output copy does, and writes the result to OUT.KV2. The file is\n"
+        "read as the editor opens it; SUB keeps to its three bands, 500 Hz bands and 480 Hz\n"
+        "low-pass filter, and outputs 1 and 2 share one dynamics unit.");
+    parser.positional("FILE.KV2", "preset file to copy in")
+        .option("from", "S", "source output, 1..3")
+        .option("to", "D", "destination output, 1..3")
+        .option("groups", "LIST",
+                "comma-separated: route, xover, peq, delay, gain, name, dynamics; or all "
+                "(default)")
+        .option("output", "OUT.KV2", "preset file to write (may be FILE.KV2)", "o");
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    if (!a->has("from") || !a->has("to") || !a->has("output")) {
+        throwUsage("--from, --to and -o are required (see kvn350 preset copy-output --help)");
+    }
+    const int from = a->integer("from", 1, 1, kOutputCount);
+    const int to = a->integer("to", 1, 1, kOutputCount);
+    const CopyGroups groups = parseCopyGroups(a->value("groups").value_or("all"));
+    ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
+    const OutputCopyResult result = copyOutput(config, from, to, groups);
+    if (!result.copied) {
+        io.err << "kvn350: copying " << outputName(from)
+               << " onto itself changes nothing; nothing was written\n";
+        return kExitOk;
+    }
+    for (const UserMessage& message : result.messages) {
+        io.err << "kvn350: " << message.text << "\n";
+    }
+    PresetStore::save(config, *a->value("output"));
+    return kExitOk;
+}
+
+constexpr std::array<Subcommand, 6> kPresetCommands = {{
     {"new", "write the preset New gives", presetNew},
     {"show", "print every stored field (--json: as a JSON document)", presetShow},
     {"diff", "list the fields in which two presets differ", presetDiff},
     {"from-json", "write a preset file from a JSON document", presetFromJson},
     {"upgrade", "rewrite a previous-version file in the current format", presetUpgrade},
+    {"copy-output", "copy groups of one output's settings onto another", presetCopyOutput},
 }};
 
 }  // namespace

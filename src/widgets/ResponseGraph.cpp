@@ -709,4 +709,8 @@ QCustomPlot* ResponseGraph::plot() const {
     return plot_;
 }
 
+QString plotLibraryVersion() {
+    return QStringLiteral(QCUSTOMPLOT_VERSION_STR);
+}
+
 }  // namespace kvn::widgets

@@ -230,4 +230,7 @@ void ResponseGraph::setSeriesData(int series, const XRange& x, const YRange& y, 
     setSeriesPoints(series, std::move(points));
 }
 
+// The version of the plotting library the graph is built with ("2.1.0"), for the about window.
+QString plotLibraryVersion();
+
 }  // namespace kvn::widgets
