@@ -165,7 +165,8 @@ ArgParser deviceParser() {
                 "with --port virtual: keep the virtual processor's memories in FILE between runs")
         .option("output", "OUT.KV2", "read: save the preset instead of printing it", "o")
         .flag("json", "read: print the preset as a JSON document")
-        .flag("yes", "write, firmware: go ahead without asking")
+        .flag("yes", "write, restore, firmware: go ahead without asking")
+        .flag("no-verify", "write: do not read the memory back to check it")
         .option("letters", "ABCDEF", "password: six letters (processors that take letters)")
         .option("keys", "112332", "password: six key presses 1 UP, 2 DOWN, 3 ENTER")
         .flag("active", "password: the password is active")
@@ -176,15 +177,16 @@ ArgParser deviceParser() {
             "  identify          check that a KVN 350 answers; print its password scheme\n"
             "  query             print the memory the processor runs\n"
             "  read N [-o F]     read memory N; save it as a preset file or print it\n"
-            "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), then recall "
-            "it\n"
+            "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), recall it and\n"
+            "                    read it back to check it (--no-verify skips the check)\n"
+            "  verify N FILE.KV2 check that memory N holds the preset, without writing\n"
             "  recall N          make the processor run memory N\n"
             "  lock | unlock     lock or unlock the processor's front-panel keyboard\n"
             "  password          set the password (--letters or --keys, --active/--inactive)\n"
             "  firmware FILE     load a DSP operating system text (asks first, or --yes)\n"
             "Memories are 21 to 60 (1 to 60 with the access code).\n"
             "Exit status: 0 success, 1 usage error or refused question, 2 bad input file,\n"
-            "3 device or link failure.");
+            "3 device or link failure, or a memory that does not hold what was written.");
     return parser;
 }
 
@@ -216,6 +218,26 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
                     : progress.lastInfo().empty() ? std::string("the processor did not answer")
                                                   : progress.lastInfo());
     }
+}
+
+// Prints the outcome of the check after a write; a memory that does not hold the image ends the
+// command with exit status 3 and the differing fields on stderr.
+void reportVerification(CommandIo& io,
+                        const std::optional<link::DeviceSequences::Verification>& verification) {
+    if (!verification) {
+        return;
+    }
+    const int memory = verification->memory;
+    if (verification->passed()) {
+        io.out << link::text::verifiedText(memory)
+               << link::text::checkTimeText(verification->elapsedMs) << "\n";
+        return;
+    }
+    io.err << "kvn350: " << link::text::notVerifiedText(memory) << ":\n";
+    for (const std::string& line : verification->check.lines()) {
+        io.err << "  " << line << "\n";
+    }
+    throwDevice({});
 }
 
 }  // namespace
@@ -280,10 +302,28 @@ int runDevice(const Args& args, CommandIo& io) {
         if (!confirm(io, question, a->has("yes"))) {
             throwUsage("nothing was written");
         }
+        const bool verify = !a->has("no-verify");
         Target target = chooseTarget(*a);
+        std::optional<link::DeviceSequences::Verification> verification;
         onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
-            return s.WriteMemory(memory, image);
+            if (!s.WriteMemory(memory, image)) {
+                return false;
+            }
+            verification = verify ? s.VerifyMemory(memory, image) : std::nullopt;
+            return !verify || verification.has_value();
         });
+        reportVerification(io, verification);
+    } else if (action == "verify") {
+        expectArguments(*a, 3, "verify N FILE.KV2");
+        const int memory = memoryArgument(*a, 1, range);
+        const ImageBuffer image = BuildImage(PresetStore::loadForUse(a->positional(2), io.err));
+        Target target = chooseTarget(*a);
+        std::optional<link::DeviceSequences::Verification> verification;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            verification = s.VerifyMemory(memory, image);
+            return verification.has_value();
+        });
+        reportVerification(io, verification);
     } else if (action == "recall") {
         expectArguments(*a, 2, "recall N");
         const int memory = memoryArgument(*a, 1, range);

@@ -1,6 +1,7 @@
 // Device operations as sequences of transfers.
 #include "link/DeviceSequences.h"
 
+#include <chrono>
 #include <string>
 
 #include "link/LinkTexts.h"
@@ -57,6 +58,28 @@ bool DeviceSequences::WriteMemory(int memory, std::span<const std::uint8_t> imag
     }
     sleeper_.sleepMs(pacing::kAfterWriteSettleMs);
     return true;
+}
+
+std::optional<DeviceSequences::Verification> DeviceSequences::VerifyMemory(
+    int memory, std::span<const std::uint8_t> image) {
+    const auto start = std::chrono::steady_clock::now();
+    progress_.showWindow();
+    progress_.setInfo(text::verifyingText(memory));
+    const auto readBack = ReadMemory(memory);
+    if (!readBack) {
+        return std::nullopt;
+    }
+    Verification result;
+    result.memory = memory;
+    result.check = compareImages(image, *readBack);
+    result.elapsedMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            std::chrono::steady_clock::now() - start)
+                                            .count());
+    // The read closed the window; the outcome stays on view until the user closes it.
+    progress_.showWindow();
+    progress_.setInfo((result.passed() ? text::verifiedText(memory) : text::notVerifiedText(memory)) +
+                      text::checkTimeText(result.elapsedMs));
+    return result;
 }
 
 bool DeviceSequences::ChangeMemory(int memory) {
