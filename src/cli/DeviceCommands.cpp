@@ -22,8 +22,10 @@
 #include "link/LinkTexts.h"
 #include "link/PasswordEntry.h"
 #include "link/PortMap.h"
+#include "link/ProcessorBackup.h"
 #include "link/SerialPortList.h"
 #include "link/TCommPortDriver.h"
+#include "link/TrafficTap.h"
 #include "link/VirtualSerialChannel.h"
 
 namespace kvn::cli {
@@ -45,6 +47,9 @@ struct Target {
     link::LinkOption option;
     std::unique_ptr<emu::VirtualProcessor> device;
     std::string statePath;
+    // --log: the traffic record and where it is saved.
+    std::shared_ptr<link::TrafficLog> log;
+    std::string logPath;
 };
 
 Target chooseTarget(const ParsedArgs& a) {
@@ -78,6 +83,12 @@ Target chooseTarget(const ParsedArgs& a) {
         t.option = link::LinkOption::serial(kPathConnectionMode, port, [port] {
             return link::TCommPortDriver::forProcessorAt(port);
         });
+    }
+    if (const auto log = a.value("log")) {
+        t.logPath = *log;
+        t.log = std::make_shared<link::TrafficLog>();
+        t.log->note("kvn350 device --port " + port);
+        t.option = link::withTrafficLog(std::move(t.option), t.log);
     }
     return t;
 }
@@ -172,6 +183,9 @@ ArgParser deviceParser() {
         .flag("active", "password: the password is active")
         .flag("inactive", "password: the password is not active (default)")
         .option("code", "CODE", "the access code that opens the factory memories 1..20")
+        .option("log", "FILE",
+                "record every byte sent and received, with the step texts, in FILE (the form "
+                "the link tests replay)")
         .notes(
             "Actions:\n"
             "  identify          check that a KVN 350 answers; print its password scheme\n"
@@ -180,6 +194,11 @@ ArgParser deviceParser() {
             "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), recall it and\n"
             "                    read it back to check it (--no-verify skips the check)\n"
             "  verify N FILE.KV2 check that memory N holds the preset, without writing\n"
+            "  backup DIR        read every memory (21..60; 1..60 with --code) into DIR as preset\n"
+            "                    files with a manifest, backup.json; unreadable memories are\n"
+            "                    listed and skipped\n"
+            "  restore DIR       write the memories of a backup back and check each (asks first,\n"
+            "                    or --yes)\n"
             "  recall N          make the processor run memory N\n"
             "  lock | unlock     lock or unlock the processor's front-panel keyboard\n"
             "  password          set the password (--letters or --keys, --active/--inactive)\n"
@@ -191,9 +210,27 @@ ArgParser deviceParser() {
 }
 
 // Runs `sequence` on the chosen link; a failure ends the command with exit status 3.
+// Saves the traffic record of --log, if one was asked for; false (with the reason printed) when
+// it cannot be written.
+bool saveLog(const Target& target, CommandIo& io) {
+    if (!target.log) {
+        return true;
+    }
+    std::string error;
+    if (target.log->save(target.logPath, error)) {
+        return true;
+    }
+    io.err << "kvn350: the traffic log " << target.logPath << " was not written: " << error << "\n";
+    return false;
+}
+
 template <typename Sequence>
 void onDevice(Target& target, CommandIo& io, Sequence sequence) {
-    TerminalProgress progress(io.err, io.errIsTerminal);
+    TerminalProgress terminal(io.err, io.errIsTerminal);
+    link::TrafficLog unused(1);
+    link::LoggingProgress logging(terminal, target.log ? *target.log : unused);
+    link::TransferProgress& progress =
+        target.log ? static_cast<link::TransferProgress&>(logging) : terminal;
     bool ok = false;
     try {
         link::DeviceLink link(progress, link::Sleeper::system());
@@ -202,10 +239,12 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
             ok = sequence(link, sequences);
         }
     } catch (...) {
-        progress.finish();
+        terminal.finish();
+        saveLog(target, io);
         throw;
     }
-    progress.finish();
+    terminal.finish();
+    const bool logSaved = saveLog(target, io);
     if (target.device && !target.statePath.empty()) {
         std::string error;
         if (!target.device->saveState(target.statePath, error)) {
@@ -214,9 +253,12 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
     }
     if (!ok) {
         // The link has told why in a message, or left the reason as the last step text.
-        throwDevice(progress.messageShown()       ? std::string()
-                    : progress.lastInfo().empty() ? std::string("the processor did not answer")
-                                                  : progress.lastInfo());
+        throwDevice(terminal.messageShown()       ? std::string()
+                    : terminal.lastInfo().empty() ? std::string("the processor did not answer")
+                                                  : terminal.lastInfo());
+    }
+    if (!logSaved) {
+        throwBadInput({});
     }
 }
 
@@ -238,6 +280,23 @@ void reportVerification(CommandIo& io,
         io.err << "  " << line << "\n";
     }
     throwDevice({});
+}
+
+// Prints what a backup or restore skipped; a skipped memory ends the command with exit status 3,
+// a folder or manifest that could not be used with 2.
+void reportSkipped(CommandIo& io, const link::ProcessorBackup::Report& report, const char* what) {
+    if (!report.error.empty()) {
+        io.err << "kvn350: " << report.error << "\n";
+    }
+    for (const link::BackupManifest::Unreadable& s : report.skipped) {
+        io.err << "kvn350: memory " << s.memory << " was not " << what << ": " << s.reason << "\n";
+    }
+    if (!report.error.empty() && report.saved.empty()) {
+        throwBadInput({});
+    }
+    if (!report.complete()) {
+        throwDevice({});
+    }
 }
 
 }  // namespace
@@ -324,6 +383,40 @@ int runDevice(const Args& args, CommandIo& io) {
             return verification.has_value();
         });
         reportVerification(io, verification);
+    } else if (action == "backup") {
+        expectArguments(*a, 2, "backup DIR");
+        const std::string folder = a->positional(1);
+        Target target = chooseTarget(*a);
+        link::ProcessorBackup::Report report;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            report = link::ProcessorBackup(s).backup(folder, range);
+            return true;
+        });
+        for (const link::BackupManifest::Entry& e : report.saved) {
+            io.out << "memory " << e.memory << " -> " << e.file << "\n";
+        }
+        io.out << report.saved.size() << " memories backed up in " << folder << "\n";
+        reportSkipped(io, report, "backed up");
+    } else if (action == "restore") {
+        expectArguments(*a, 2, "restore DIR");
+        const std::string folder = a->positional(1);
+        if (!confirm(io,
+                     "Do you want to write the memories backed up in " + folder +
+                         " back to the processor? They overwrite what the memories hold.",
+                     a->has("yes"))) {
+            throwUsage("nothing was written");
+        }
+        Target target = chooseTarget(*a);
+        link::ProcessorBackup::Report report;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            report = link::ProcessorBackup(s).restore(folder, range);
+            return true;
+        });
+        for (const link::BackupManifest::Entry& e : report.saved) {
+            io.out << e.file << " -> memory " << e.memory << ", verified\n";
+        }
+        io.out << report.saved.size() << " memories restored\n";
+        reportSkipped(io, report, "restored");
     } else if (action == "recall") {
         expectArguments(*a, 2, "recall N");
         const int memory = memoryArgument(*a, 1, range);

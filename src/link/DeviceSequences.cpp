@@ -40,20 +40,50 @@ void DeviceSequences::afterUsbFailure(const TransferProtocol& protocol) {
     progress_.reconnectRequested();
 }
 
+void DeviceSequences::noteFailure(const TransferProtocol* protocol) {
+    if (protocol == nullptr) {
+        lastFailure_ = link_.offline() ? "the link to the processor is offline"
+                                       : "the link could not be opened";
+        return;
+    }
+    switch (protocol->lastFailure()) {
+        case TransferFailure::LinkUnavailable:
+            lastFailure_ = "the link could not be opened";
+            break;
+        case TransferFailure::NoReply:
+            lastFailure_ = "the processor did not answer";
+            break;
+        case TransferFailure::MemoryProtected:
+            lastFailure_ = "the memory is protected";
+            break;
+        case TransferFailure::TooLong:
+            lastFailure_ = "the processor announced more data than a memory holds";
+            break;
+        default:
+            lastFailure_ = "the processor's answer was not valid";
+            break;
+    }
+}
+
 bool DeviceSequences::WriteMemory(int memory, std::span<const std::uint8_t> image) {
+    lastFailure_.clear();
     if (!validMemory(memory)) {
+        lastFailure_ = "there is no such memory";
         return false;
     }
     TransferProtocol* protocol = begin();
     if (protocol == nullptr) {
+        noteFailure(nullptr);
         return false;
     }
     const auto program = static_cast<std::uint8_t>(memory);
     if (!protocol->SendTransfer(wire::Command::WriteMemory, program, image, true)) {
+        noteFailure(protocol);
         afterUsbFailure(*protocol);
         return false;
     }
     if (!protocol->SendTransfer(wire::Command::RecallMemory, program, {}, true)) {
+        noteFailure(protocol);
         return false;
     }
     sleeper_.sleepMs(pacing::kAfterWriteSettleMs);
@@ -77,8 +107,9 @@ std::optional<DeviceSequences::Verification> DeviceSequences::VerifyMemory(
                                             .count());
     // The read closed the window; the outcome stays on view until the user closes it.
     progress_.showWindow();
-    progress_.setInfo((result.passed() ? text::verifiedText(memory) : text::notVerifiedText(memory)) +
-                      text::checkTimeText(result.elapsedMs));
+    progress_.setInfo(
+        (result.passed() ? text::verifiedText(memory) : text::notVerifiedText(memory)) +
+        text::checkTimeText(result.elapsedMs));
     return result;
 }
 
@@ -93,15 +124,21 @@ bool DeviceSequences::ChangeMemory(int memory) {
 }
 
 std::optional<std::vector<std::uint8_t>> DeviceSequences::ReadMemory(int memory) {
+    lastFailure_.clear();
     if (!validMemory(memory)) {
+        lastFailure_ = "there is no such memory";
         return std::nullopt;
     }
     TransferProtocol* protocol = begin();
     if (protocol == nullptr) {
+        noteFailure(nullptr);
         return std::nullopt;
     }
     sleeper_.sleepMs(pacing::kBeforeReadMs);
     auto image = protocol->ReadMemory(static_cast<std::uint8_t>(memory));
+    if (!image) {
+        noteFailure(protocol);
+    }
     if (TransferLink* link = link_.transferLink()) {
         link->release();
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "link/DeviceLink.h"
@@ -46,6 +47,13 @@ public:
     // has told the user why.
     std::optional<Verification> VerifyMemory(int memory, std::span<const std::uint8_t> image);
 
+    // Where the sequences tell the user what happens.
+    TransferProgress& progress() { return progress_; }
+
+    // Why the last write, read or check failed, in a few words ("the processor did not
+    // answer"); empty after one that succeeded.
+    const std::string& lastFailure() const { return lastFailure_; }
+
     // Makes the processor run `memory`.
     bool ChangeMemory(int memory);
     // Fetches the image of `memory`; empty on failure. The link is released afterwards.
@@ -77,10 +85,13 @@ private:
     // closed and the user is asked to reconnect. Not after a protected memory, which leaves
     // the link as it was.
     void afterUsbFailure(const TransferProtocol& protocol);
+    // Keeps the reason of a failed transfer for lastFailure(); null: the link was not usable.
+    void noteFailure(const TransferProtocol* protocol);
 
     DeviceLink& link_;
     TransferProgress& progress_;
     Sleeper& sleeper_;
+    std::string lastFailure_;
 };
 
 }  // namespace kvn::link

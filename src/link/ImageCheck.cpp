@@ -106,8 +106,7 @@ ImageCheck compareImages(std::span<const std::uint8_t> written,
         return check;
     }
     if (!decode(readBack, held, why)) {
-        check.otherParts.push_back("The memory gave back an image that cannot be decoded: " +
-                                   why);
+        check.otherParts.push_back("The memory gave back an image that cannot be decoded: " + why);
         return check;
     }
     check.fields = PresetText::diff(sent, held);
