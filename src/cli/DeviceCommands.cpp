@@ -15,6 +15,7 @@
 #include "config/MemoryImage.h"
 #include "emulator/VirtualProcessor.h"
 #include "link/AccessCode.h"
+#include "link/ConnectionDoctor.h"
 #include "link/DeviceLink.h"
 #include "link/DeviceSequences.h"
 #include "link/FirmwareText.h"
@@ -24,6 +25,7 @@
 #include "link/PortMap.h"
 #include "link/ProcessorBackup.h"
 #include "link/SerialPortList.h"
+#include "link/SystemPortProbe.h"
 #include "link/TCommPortDriver.h"
 #include "link/TrafficTap.h"
 #include "link/VirtualSerialChannel.h"
@@ -79,10 +81,12 @@ Target chooseTarget(const ParsedArgs& a) {
         const int number = name[3] - '0';
         t.option = link::LinkOption::com(
             number, [number] { return link::TCommPortDriver::forProcessor(number); });
+        t.option.portPath = link::PortMap::defaults().path(number);
     } else {
         t.option = link::LinkOption::serial(kPathConnectionMode, port, [port] {
             return link::TCommPortDriver::forProcessorAt(port);
         });
+        t.option.portPath = port;
     }
     if (const auto log = a.value("log")) {
         t.logPath = *log;
@@ -189,6 +193,9 @@ ArgParser deviceParser() {
         .notes(
             "Actions:\n"
             "  identify          check that a KVN 350 answers; print its password scheme\n"
+            "  doctor            when the processor does not answer: check the port, its\n"
+            "                    permissions, other programs holding it and the processor's\n"
+            "                    answer, and say what to do\n"
             "  query             print the memory the processor runs\n"
             "  read N [-o F]     read memory N; save it as a preset file or print it\n"
             "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), recall it and\n"
@@ -327,6 +334,22 @@ int runDevice(const Args& args, CommandIo& io) {
             }
             return id.answered;
         });
+    } else if (action == "doctor") {
+        expectArguments(*a, 1, "doctor");
+        Target target = chooseTarget(*a);
+        const link::DoctorReport report = link::diagnoseConnection(
+            target.option, link::SystemPortProbe(), link::Sleeper::system());
+        const bool logSaved = saveLog(target, io);
+        for (const std::string& line : report.lines()) {
+            io.out << line << "\n";
+        }
+        io.out << "\n" << report.diagnosis() << "\n";
+        if (!report.answered()) {
+            throwDevice({});
+        }
+        if (!logSaved) {
+            throwBadInput({});
+        }
     } else if (action == "query") {
         expectArguments(*a, 1, "query");
         Target target = chooseTarget(*a);
