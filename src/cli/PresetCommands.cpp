@@ -13,9 +13,9 @@
 #include "cli/JsonWriter.h"
 #include "cli/PresetJson.h"
 #include "cli/PresetStore.h"
-#include "cli/PresetText.h"
-#include "config/OutputCopy.h"
 #include "config/FilterTextMapping.h"
+#include "config/OutputCopy.h"
+#include "config/PresetText.h"
 
 namespace kvn::cli {
 namespace {
