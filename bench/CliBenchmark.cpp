@@ -9,7 +9,7 @@
 #include "cli/JsonWriter.h"
 #include "cli/PresetJson.h"
 #include "cli/PresetStore.h"
-#include "cli/PresetText.h"
+#include "config/PresetText.h"
 
 namespace {
 

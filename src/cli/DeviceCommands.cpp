@@ -15,6 +15,7 @@
 #include "config/MemoryImage.h"
 #include "emulator/VirtualProcessor.h"
 #include "link/AccessCode.h"
+#include "link/ConnectionDoctor.h"
 #include "link/DeviceLink.h"
 #include "link/DeviceSequences.h"
 #include "link/FirmwareText.h"
@@ -22,8 +23,11 @@
 #include "link/LinkTexts.h"
 #include "link/PasswordEntry.h"
 #include "link/PortMap.h"
+#include "link/ProcessorBackup.h"
 #include "link/SerialPortList.h"
+#include "link/SystemPortProbe.h"
 #include "link/TCommPortDriver.h"
+#include "link/TrafficTap.h"
 #include "link/VirtualSerialChannel.h"
 
 namespace kvn::cli {
@@ -45,6 +49,9 @@ struct Target {
     link::LinkOption option;
     std::unique_ptr<emu::VirtualProcessor> device;
     std::string statePath;
+    // --log: the traffic record and where it is saved.
+    std::shared_ptr<link::TrafficLog> log;
+    std::string logPath;
 };
 
 Target chooseTarget(const ParsedArgs& a) {
@@ -74,10 +81,18 @@ Target chooseTarget(const ParsedArgs& a) {
         const int number = name[3] - '0';
         t.option = link::LinkOption::com(
             number, [number] { return link::TCommPortDriver::forProcessor(number); });
+        t.option.portPath = link::PortMap::defaults().path(number);
     } else {
         t.option = link::LinkOption::serial(kPathConnectionMode, port, [port] {
             return link::TCommPortDriver::forProcessorAt(port);
         });
+        t.option.portPath = port;
+    }
+    if (const auto log = a.value("log")) {
+        t.logPath = *log;
+        t.log = std::make_shared<link::TrafficLog>();
+        t.log->note("kvn350 device --port " + port);
+        t.option = link::withTrafficLog(std::move(t.option), t.log);
     }
     return t;
 }
@@ -165,33 +180,64 @@ ArgParser deviceParser() {
                 "with --port virtual: keep the virtual processor's memories in FILE between runs")
         .option("output", "OUT.KV2", "read: save the preset instead of printing it", "o")
         .flag("json", "read: print the preset as a JSON document")
-        .flag("yes", "write, firmware: go ahead without asking")
+        .flag("yes", "write, restore, firmware: go ahead without asking")
+        .flag("no-verify", "write: do not read the memory back to check it")
         .option("letters", "ABCDEF", "password: six letters (processors that take letters)")
         .option("keys", "112332", "password: six key presses 1 UP, 2 DOWN, 3 ENTER")
         .flag("active", "password: the password is active")
         .flag("inactive", "password: the password is not active (default)")
         .option("code", "CODE", "the access code that opens the factory memories 1..20")
+        .option("log", "FILE",
+                "record every byte sent and received, with the step texts, in FILE (the form "
+                "the link tests replay)")
         .notes(
             "Actions:\n"
             "  identify          check that a KVN 350 answers; print its password scheme\n"
+            "  doctor            when the processor does not answer: check the port, its\n"
+            "                    permissions, other programs holding it and the processor's\n"
+            "                    answer, and say what to do\n"
             "  query             print the memory the processor runs\n"
             "  read N [-o F]     read memory N; save it as a preset file or print it\n"
-            "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), then recall "
-            "it\n"
+            "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), recall it and\n"
+            "                    read it back to check it (--no-verify skips the check)\n"
+            "  verify N FILE.KV2 check that memory N holds the preset, without writing\n"
+            "  backup DIR        read every memory (21..60; 1..60 with --code) into DIR as preset\n"
+            "                    files with a manifest, backup.json; unreadable memories are\n"
+            "                    listed and skipped\n"
+            "  restore DIR       write the memories of a backup back and check each (asks first,\n"
+            "                    or --yes)\n"
             "  recall N          make the processor run memory N\n"
             "  lock | unlock     lock or unlock the processor's front-panel keyboard\n"
             "  password          set the password (--letters or --keys, --active/--inactive)\n"
             "  firmware FILE     load a DSP operating system text (asks first, or --yes)\n"
             "Memories are 21 to 60 (1 to 60 with the access code).\n"
             "Exit status: 0 success, 1 usage error or refused question, 2 bad input file,\n"
-            "3 device or link failure.");
+            "3 device or link failure, or a memory that does not hold what was written.");
     return parser;
 }
 
 // Runs `sequence` on the chosen link; a failure ends the command with exit status 3.
+// Saves the traffic record of --log, if one was asked for; false (with the reason printed) when
+// it cannot be written.
+bool saveLog(const Target& target, CommandIo& io) {
+    if (!target.log) {
+        return true;
+    }
+    std::string error;
+    if (target.log->save(target.logPath, error)) {
+        return true;
+    }
+    io.err << "kvn350: the traffic log " << target.logPath << " was not written: " << error << "\n";
+    return false;
+}
+
 template <typename Sequence>
 void onDevice(Target& target, CommandIo& io, Sequence sequence) {
-    TerminalProgress progress(io.err, io.errIsTerminal);
+    TerminalProgress terminal(io.err, io.errIsTerminal);
+    link::TrafficLog unused(1);
+    link::LoggingProgress logging(terminal, target.log ? *target.log : unused);
+    link::TransferProgress& progress =
+        target.log ? static_cast<link::TransferProgress&>(logging) : terminal;
     bool ok = false;
     try {
         link::DeviceLink link(progress, link::Sleeper::system());
@@ -200,10 +246,12 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
             ok = sequence(link, sequences);
         }
     } catch (...) {
-        progress.finish();
+        terminal.finish();
+        saveLog(target, io);
         throw;
     }
-    progress.finish();
+    terminal.finish();
+    const bool logSaved = saveLog(target, io);
     if (target.device && !target.statePath.empty()) {
         std::string error;
         if (!target.device->saveState(target.statePath, error)) {
@@ -212,9 +260,49 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
     }
     if (!ok) {
         // The link has told why in a message, or left the reason as the last step text.
-        throwDevice(progress.messageShown()       ? std::string()
-                    : progress.lastInfo().empty() ? std::string("the processor did not answer")
-                                                  : progress.lastInfo());
+        throwDevice(terminal.messageShown()       ? std::string()
+                    : terminal.lastInfo().empty() ? std::string("the processor did not answer")
+                                                  : terminal.lastInfo());
+    }
+    if (!logSaved) {
+        throwBadInput({});
+    }
+}
+
+// Prints the outcome of the check after a write; a memory that does not hold the image ends the
+// command with exit status 3 and the differing fields on stderr.
+void reportVerification(CommandIo& io,
+                        const std::optional<link::DeviceSequences::Verification>& verification) {
+    if (!verification) {
+        return;
+    }
+    const int memory = verification->memory;
+    if (verification->passed()) {
+        io.out << link::text::verifiedText(memory)
+               << link::text::checkTimeText(verification->elapsedMs) << "\n";
+        return;
+    }
+    io.err << "kvn350: " << link::text::notVerifiedText(memory) << ":\n";
+    for (const std::string& line : verification->check.lines()) {
+        io.err << "  " << line << "\n";
+    }
+    throwDevice({});
+}
+
+// Prints what a backup or restore skipped; a skipped memory ends the command with exit status 3,
+// a folder or manifest that could not be used with 2.
+void reportSkipped(CommandIo& io, const link::ProcessorBackup::Report& report, const char* what) {
+    if (!report.error.empty()) {
+        io.err << "kvn350: " << report.error << "\n";
+    }
+    for (const link::BackupManifest::Unreadable& s : report.skipped) {
+        io.err << "kvn350: memory " << s.memory << " was not " << what << ": " << s.reason << "\n";
+    }
+    if (!report.error.empty() && report.saved.empty()) {
+        throwBadInput({});
+    }
+    if (!report.complete()) {
+        throwDevice({});
     }
 }
 
@@ -246,6 +334,22 @@ int runDevice(const Args& args, CommandIo& io) {
             }
             return id.answered;
         });
+    } else if (action == "doctor") {
+        expectArguments(*a, 1, "doctor");
+        Target target = chooseTarget(*a);
+        const link::DoctorReport report = link::diagnoseConnection(
+            target.option, link::SystemPortProbe(), link::Sleeper::system());
+        const bool logSaved = saveLog(target, io);
+        for (const std::string& line : report.lines()) {
+            io.out << line << "\n";
+        }
+        io.out << "\n" << report.diagnosis() << "\n";
+        if (!report.answered()) {
+            throwDevice({});
+        }
+        if (!logSaved) {
+            throwBadInput({});
+        }
     } else if (action == "query") {
         expectArguments(*a, 1, "query");
         Target target = chooseTarget(*a);
@@ -280,10 +384,62 @@ int runDevice(const Args& args, CommandIo& io) {
         if (!confirm(io, question, a->has("yes"))) {
             throwUsage("nothing was written");
         }
+        const bool verify = !a->has("no-verify");
         Target target = chooseTarget(*a);
+        std::optional<link::DeviceSequences::Verification> verification;
         onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
-            return s.WriteMemory(memory, image);
+            if (!s.WriteMemory(memory, image)) {
+                return false;
+            }
+            verification = verify ? s.VerifyMemory(memory, image) : std::nullopt;
+            return !verify || verification.has_value();
         });
+        reportVerification(io, verification);
+    } else if (action == "verify") {
+        expectArguments(*a, 3, "verify N FILE.KV2");
+        const int memory = memoryArgument(*a, 1, range);
+        const ImageBuffer image = BuildImage(PresetStore::loadForUse(a->positional(2), io.err));
+        Target target = chooseTarget(*a);
+        std::optional<link::DeviceSequences::Verification> verification;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            verification = s.VerifyMemory(memory, image);
+            return verification.has_value();
+        });
+        reportVerification(io, verification);
+    } else if (action == "backup") {
+        expectArguments(*a, 2, "backup DIR");
+        const std::string folder = a->positional(1);
+        Target target = chooseTarget(*a);
+        link::ProcessorBackup::Report report;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            report = link::ProcessorBackup(s).backup(folder, range);
+            return true;
+        });
+        for (const link::BackupManifest::Entry& e : report.saved) {
+            io.out << "memory " << e.memory << " -> " << e.file << "\n";
+        }
+        io.out << report.saved.size() << " memories backed up in " << folder << "\n";
+        reportSkipped(io, report, "backed up");
+    } else if (action == "restore") {
+        expectArguments(*a, 2, "restore DIR");
+        const std::string folder = a->positional(1);
+        if (!confirm(io,
+                     "Do you want to write the memories backed up in " + folder +
+                         " back to the processor? They overwrite what the memories hold.",
+                     a->has("yes"))) {
+            throwUsage("nothing was written");
+        }
+        Target target = chooseTarget(*a);
+        link::ProcessorBackup::Report report;
+        onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
+            report = link::ProcessorBackup(s).restore(folder, range);
+            return true;
+        });
+        for (const link::BackupManifest::Entry& e : report.saved) {
+            io.out << e.file << " -> memory " << e.memory << ", verified\n";
+        }
+        io.out << report.saved.size() << " memories restored\n";
+        reportSkipped(io, report, "restored");
     } else if (action == "recall") {
         expectArguments(*a, 2, "recall N");
         const int memory = memoryArgument(*a, 1, range);

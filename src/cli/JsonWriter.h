@@ -5,18 +5,12 @@
 #include <QJsonValue>
 #include <string>
 
-namespace kvn::cli {
+#include "config/JsonText.h"
 
-enum class JsonNumbers {
-    Shortest,  // the shortest text that reads back as the same double (preset documents)
-    Digits17,  // 17 significant digits (design and response figures)
-};
+namespace kvn::cli {
 
 // The document of `value`, ending with a newline. Whole numbers below 2^53 in magnitude print
 // without a fraction in both modes; non-finite numbers print as null.
 std::string writeJson(const QJsonValue& value, JsonNumbers numbers);
-
-// One number as writeJson prints it.
-std::string jsonNumber(double value, JsonNumbers numbers);
 
 }  // namespace kvn::cli

@@ -5,19 +5,12 @@
 #include <bit>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
+#include "config/AtomicFile.h"
 #include "config/LoadRefresh.h"
 #include "config/Windows1252.h"
 #include "dsp/Rounding.h"
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace kvn {
 
@@ -285,47 +278,6 @@ std::string systemMessage(int error) {
     return std::generic_category().message(error);
 }
 
-// Makes what was written to `file` durable before it replaces the old preset.
-bool flushToDisk(std::FILE* file) {
-    if (std::fflush(file) != 0) {
-        return false;
-    }
-#if defined(_WIN32)
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-// After the rename, the folder entry itself is flushed where the system allows it.
-void flushFolder([[maybe_unused]] const std::filesystem::path& folder) {
-#if !defined(_WIN32)
-    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-#endif
-}
-
-// Creates a temporary file next to `target` that no other save uses at the same time.
-std::FILE* createTemporary(const std::filesystem::path& target, std::filesystem::path& name,
-                           int& error) {
-    constexpr int kAttempts = 100;
-    for (int i = 0; i < kAttempts; ++i) {
-        name = target;
-        name += ".~" + std::to_string(i) + ".tmp";
-        if (std::FILE* file = std::fopen(name.string().c_str(), "wbx")) {
-            return file;
-        }
-        error = errno;
-        if (error != EEXIST) {
-            return nullptr;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 PresetRecord BuildPresetRecord(const ProcessorConfig& c, const std::string& path) {
@@ -398,45 +350,13 @@ PresetRecord BuildPresetRecord(const ProcessorConfig& c, const std::string& path
 }
 
 SaveResult SavePresetFile(const std::string& path, const ProcessorConfig& config) {
-    namespace fs = std::filesystem;
     SaveResult result;
-    auto fail = [&](const std::string& reason) {
-        result.messages.push_back({MessageKind::Error, "Cannot save " + path + ": " + reason});
-        return result;
-    };
-
     const PresetRecord record = BuildPresetRecord(config, path);
-    const fs::path target(path);
-    fs::path temporary;
-    int error = 0;
-    std::FILE* file = createTemporary(target, temporary, error);
-    if (file == nullptr) {
-        return fail(systemMessage(error));
+    std::string error;
+    if (!writeFileAtomically(path, record, error)) {
+        result.messages.push_back({MessageKind::Error, "Cannot save " + path + ": " + error});
+        return result;
     }
-    errno = 0;
-    const bool written =
-        std::fwrite(record.data(), 1, record.size(), file) == record.size() && flushToDisk(file);
-    error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = error != 0 ? error : errno;
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return fail(systemMessage(error != 0 ? error : EIO));
-    }
-
-    std::error_code ec;
-    const fs::perms old = fs::status(target, ec).permissions();
-    if (!ec && old != fs::perms::unknown) {
-        fs::permissions(temporary, old, ec);  // a preset keeps the permissions it had
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return fail(ec.message());
-    }
-    flushFolder(target.parent_path());
     result.success = true;
     return result;
 }

@@ -1,6 +1,7 @@
 // Device operations as sequences of transfers.
 #include "link/DeviceSequences.h"
 
+#include <chrono>
 #include <string>
 
 #include "link/LinkTexts.h"
@@ -39,24 +40,77 @@ void DeviceSequences::afterUsbFailure(const TransferProtocol& protocol) {
     progress_.reconnectRequested();
 }
 
+void DeviceSequences::noteFailure(const TransferProtocol* protocol) {
+    if (protocol == nullptr) {
+        lastFailure_ = link_.offline() ? "the link to the processor is offline"
+                                       : "the link could not be opened";
+        return;
+    }
+    switch (protocol->lastFailure()) {
+        case TransferFailure::LinkUnavailable:
+            lastFailure_ = "the link could not be opened";
+            break;
+        case TransferFailure::NoReply:
+            lastFailure_ = "the processor did not answer";
+            break;
+        case TransferFailure::MemoryProtected:
+            lastFailure_ = "the memory is protected";
+            break;
+        case TransferFailure::TooLong:
+            lastFailure_ = "the processor announced more data than a memory holds";
+            break;
+        default:
+            lastFailure_ = "the processor's answer was not valid";
+            break;
+    }
+}
+
 bool DeviceSequences::WriteMemory(int memory, std::span<const std::uint8_t> image) {
+    lastFailure_.clear();
     if (!validMemory(memory)) {
+        lastFailure_ = "there is no such memory";
         return false;
     }
     TransferProtocol* protocol = begin();
     if (protocol == nullptr) {
+        noteFailure(nullptr);
         return false;
     }
     const auto program = static_cast<std::uint8_t>(memory);
     if (!protocol->SendTransfer(wire::Command::WriteMemory, program, image, true)) {
+        noteFailure(protocol);
         afterUsbFailure(*protocol);
         return false;
     }
     if (!protocol->SendTransfer(wire::Command::RecallMemory, program, {}, true)) {
+        noteFailure(protocol);
         return false;
     }
     sleeper_.sleepMs(pacing::kAfterWriteSettleMs);
     return true;
+}
+
+std::optional<DeviceSequences::Verification> DeviceSequences::VerifyMemory(
+    int memory, std::span<const std::uint8_t> image) {
+    const auto start = std::chrono::steady_clock::now();
+    progress_.showWindow();
+    progress_.setInfo(text::verifyingText(memory));
+    const auto readBack = ReadMemory(memory);
+    if (!readBack) {
+        return std::nullopt;
+    }
+    Verification result;
+    result.memory = memory;
+    result.check = compareImages(image, *readBack);
+    result.elapsedMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            std::chrono::steady_clock::now() - start)
+                                            .count());
+    // The read closed the window; the outcome stays on view until the user closes it.
+    progress_.showWindow();
+    progress_.setInfo(
+        (result.passed() ? text::verifiedText(memory) : text::notVerifiedText(memory)) +
+        text::checkTimeText(result.elapsedMs));
+    return result;
 }
 
 bool DeviceSequences::ChangeMemory(int memory) {
@@ -70,15 +124,21 @@ bool DeviceSequences::ChangeMemory(int memory) {
 }
 
 std::optional<std::vector<std::uint8_t>> DeviceSequences::ReadMemory(int memory) {
+    lastFailure_.clear();
     if (!validMemory(memory)) {
+        lastFailure_ = "there is no such memory";
         return std::nullopt;
     }
     TransferProtocol* protocol = begin();
     if (protocol == nullptr) {
+        noteFailure(nullptr);
         return std::nullopt;
     }
     sleeper_.sleepMs(pacing::kBeforeReadMs);
     auto image = protocol->ReadMemory(static_cast<std::uint8_t>(memory));
+    if (!image) {
+        noteFailure(protocol);
+    }
     if (TransferLink* link = link_.transferLink()) {
         link->release();
     }

@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "link/DeviceLink.h"
+#include "link/ImageCheck.h"
 #include "link/MemoryRange.h"
 #include "link/Sleeper.h"
 #include "link/TransferProgress.h"
@@ -33,6 +35,25 @@ public:
     // processor stores it. A protected memory is neither written nor recalled. On USB a failed
     // write closes the device and asks the user to reconnect.
     bool WriteMemory(int memory, std::span<const std::uint8_t> image);
+    struct Verification {
+        int memory = 0;
+        ImageCheck check;
+        int elapsedMs = 0;  // how long reading the memory back took
+        bool passed() const { return check.identical; }
+    };
+    // The check after a write: reads `memory` back and compares it with `image`. The transfer
+    // window is left showing "Memory N verified" (with the time the check took) or that the
+    // memory does not hold what was written. Empty when the memory could not be read; the read
+    // has told the user why.
+    std::optional<Verification> VerifyMemory(int memory, std::span<const std::uint8_t> image);
+
+    // Where the sequences tell the user what happens.
+    TransferProgress& progress() { return progress_; }
+
+    // Why the last write, read or check failed, in a few words ("the processor did not
+    // answer"); empty after one that succeeded.
+    const std::string& lastFailure() const { return lastFailure_; }
+
     // Makes the processor run `memory`.
     bool ChangeMemory(int memory);
     // Fetches the image of `memory`; empty on failure. The link is released afterwards.
@@ -64,10 +85,13 @@ private:
     // closed and the user is asked to reconnect. Not after a protected memory, which leaves
     // the link as it was.
     void afterUsbFailure(const TransferProtocol& protocol);
+    // Keeps the reason of a failed transfer for lastFailure(); null: the link was not usable.
+    void noteFailure(const TransferProtocol* protocol);
 
     DeviceLink& link_;
     TransferProgress& progress_;
     Sleeper& sleeper_;
+    std::string lastFailure_;
 };
 
 }  // namespace kvn::link

@@ -24,6 +24,9 @@ struct LinkOption {
     std::string statusText;
     // The transfer window's port line ("Comunication Port : COM1").
     std::string portText;
+    // The device a serial link opens ("/dev/ttyUSB0"), when it is one; the connection doctor
+    // looks at it when the processor cannot be reached.
+    std::string portPath;
     // Make the link when it is chosen; called on the thread that runs the link.
     std::function<std::unique_ptr<ByteChannel>()> makeChannel;
     std::function<std::unique_ptr<D2xx>()> makeD2xx;

@@ -85,6 +85,23 @@ inline constexpr const char* kFirmwareWarning =
     "not finish correctlly. Please, be sure that  everything is connected well. Do you want to "
     "continue anyway?";
 
+// The check after a memory write.
+inline std::string verifyingText(int memory) {
+    return "Verifying Memory " + std::to_string(memory) + ": reading it back...";
+}
+inline std::string verifiedText(int memory) {
+    return "Memory " + std::to_string(memory) + " verified";
+}
+inline std::string notVerifiedText(int memory) {
+    return "Memory " + std::to_string(memory) + " does not hold what was written";
+}
+// How long the check took, in tenths of a second: " (the check took 2.3 s)".
+inline std::string checkTimeText(int elapsedMs) {
+    const int tenths = (elapsedMs + 50) / 100;
+    return " (the check took " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
+           " s)";
+}
+
 // USB context texts, followed by the status suffix.
 inline constexpr const char* kUsbOpenFailed =
     "Can't open the USB. Please verify that the USB port is correct and your KVN 350 unit is "

@@ -3,10 +3,13 @@
 #include "widgets/ResponseGraph.h"
 
 #include <qcustomplot.h>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSaveFile>
 #include <QVBoxLayout>
@@ -171,8 +174,10 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
 
     QAction* png = menu_->addAction(tr("Save Picture as PNG..."));
     QAction* csv = menu_->addAction(tr("Save Data as CSV..."));
+    QAction* copy = menu_->addAction(tr("Copy to Clipboard"));
     connect(png, &QAction::triggered, this, [this] { exportPngInteractive(); });
     connect(csv, &QAction::triggered, this, [this] { exportCsvInteractive(); });
+    connect(copy, &QAction::triggered, this, [this] { copyToClipboard(); });
 }
 
 ResponseGraph::~ResponseGraph() = default;
@@ -655,6 +660,18 @@ bool ResponseGraph::exportCsv(const QString& path) const {
     return file.commit();
 }
 
+std::unique_ptr<QMimeData> ResponseGraph::clipboardData() {
+    syncDirtySeries();
+    auto data = std::make_unique<QMimeData>();
+    data->setImageData(plot_->toPixmap(width(), height()).toImage());
+    data->setText(csvText());
+    return data;
+}
+
+void ResponseGraph::copyToClipboard() {
+    QGuiApplication::clipboard()->setMimeData(clipboardData().release());
+}
+
 void ResponseGraph::setFilePrompts(GraphFilePrompts prompts) {
     if (!prompts.askSavePath || !prompts.showError) {
         const GraphFilePrompts defaults = defaultPrompts(this);
@@ -707,6 +724,10 @@ void ResponseGraph::showContextMenu(QPoint position) {
 
 QCustomPlot* ResponseGraph::plot() const {
     return plot_;
+}
+
+QString plotLibraryVersion() {
+    return QStringLiteral(QCUSTOMPLOT_VERSION_STR);
 }
 
 }  // namespace kvn::widgets

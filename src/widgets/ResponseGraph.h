@@ -24,6 +24,7 @@ class QCPItemText;
 class QCPTextElement;
 class QCustomPlot;
 class QMenu;
+class QMimeData;
 
 namespace kvn::widgets {
 
@@ -164,12 +165,19 @@ public:
     // Writes csvText() to a file; the file is replaced only when all of it was written.
     bool exportCsv(const QString& path) const;
 
+    // The picture (the graph's size) and csvText() as one clipboard entry: a program that takes
+    // pictures pastes the graph, a text editor or a spreadsheet the numbers. The caller owns it.
+    std::unique_ptr<QMimeData> clipboardData();
+    // Puts clipboardData() on the system clipboard.
+    void copyToClipboard();
+
     void setFilePrompts(GraphFilePrompts prompts);
     // The context menu's actions: ask for a path, export, report a failure. False when the user
     // cancelled or the export failed.
     bool exportPngInteractive();
     bool exportCsvInteractive();
-    // The context menu ("Save Picture as PNG...", "Save Data as CSV..."), shown on a right click.
+    // The context menu ("Save Picture as PNG...", "Save Data as CSV...", "Copy to Clipboard"),
+    // shown on a right click.
     QMenu* contextMenu() const;
 
     // The plot behind this graph, for what this class does not offer. Including qcustomplot.h is
@@ -229,5 +237,8 @@ void ResponseGraph::setSeriesData(int series, const XRange& x, const YRange& y, 
     }
     setSeriesPoints(series, std::move(points));
 }
+
+// The version of the plotting library the graph is built with ("2.1.0"), for the about window.
+QString plotLibraryVersion();
 
 }  // namespace kvn::widgets

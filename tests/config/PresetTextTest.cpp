@@ -1,14 +1,13 @@
-#include "cli/PresetText.h"
+#include "config/PresetText.h"
 
 #include <gtest/gtest.h>
 
-#include "cli/PresetStore.h"
-
-namespace kvn::cli {
+namespace kvn {
 namespace {
 
 TEST(PresetText, Show_OneLinePerFieldWithTypeNames) {
-    ProcessorConfig c = PresetStore::newPreset();
+    ProcessorConfig c;
+    c.resetToNew();
     c.output(2).band(4).FilterType = kParametric;
     const std::string text = PresetText::show(c);
     EXPECT_NE(text.find("SystemName = \"NoName\"\n"), std::string::npos);
@@ -21,7 +20,8 @@ TEST(PresetText, Show_OneLinePerFieldWithTypeNames) {
 }
 
 TEST(PresetText, Diff_ListsOnlyTheChangedFieldsWithBothValues) {
-    const ProcessorConfig a = PresetStore::newPreset();
+    ProcessorConfig a;
+    a.resetToNew();
     EXPECT_TRUE(PresetText::diff(a, a).empty());
 
     ProcessorConfig b = a;
@@ -41,4 +41,4 @@ TEST(PresetText, Diff_ListsOnlyTheChangedFieldsWithBothValues) {
 }
 
 }  // namespace
-}  // namespace kvn::cli
+}  // namespace kvn
