@@ -2,6 +2,7 @@
 #include "analysis/TotalResponse.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "analysis/OutputCurves.h"
 #include "dsp/DspConstants.h"
@@ -73,6 +74,13 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
         out.addDb[k] = 20.0 * std::log10(std::sqrt(r * r + im[k] * im[k]));
         out.addPhaseDeg[k] = std::atan2(im[k], r) * 180.0 / kPi;
     }
+}
+
+std::string totalResponseReadout(double hz, double value, bool phaseMode) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.5g Hz , %.2f%s", std::nearbyint(hz), value,
+                  phaseMode ? "\u00ba " : " dBs");
+    return text;
 }
 
 }  // namespace kvn::analysis
