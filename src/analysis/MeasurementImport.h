@@ -33,7 +33,8 @@ inline constexpr std::string_view kNotEnoughMemoryText =
 struct MeasurementSettings {
     int format = kFormatAuto;  // a format code or kFormatAuto
     double referenceDb = kDefaultReferenceDb;
-    double micVoltsPerPa = kDefaultMicMvPerPa / 1000.0;  // the dBu format's microphone
+    // The dBu format's microphone, held to 1..999 mV/Pa.
+    double micVoltsPerPa = kDefaultMicMvPerPa / 1000.0;
 };
 
 // The settings a configuration names: its format and reference level, with the microphone of

@@ -28,6 +28,9 @@ void setEdge(TXOVERPB& edge, std::uint8_t type, double hz) {
 // and 1 ms later, a presence cut on the tops, and the measured speakers on every output.
 void loadSampleSystem(ConfigEdits& edits) {
     edits.apply({QStringLiteral("Sample system"), {}, nullptr, true, true}, [](ProcessorConfig& c) {
+        c.resetToNew();
+        c.output(1).Name = "Top L";
+        c.output(2).Name = "Top R";
         for (int output : {1, 2}) {
             OutputChannel& o = c.output(output);
             setEdge(o.HighPassEdge, kLinkwitzRileyHighPass, 100.0);
