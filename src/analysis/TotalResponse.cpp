@@ -62,7 +62,8 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
                                    X * xover.PhaseRad[k] + polarityRad - radPerHz * grid.GridHz[k]);
             out.magDb[o][k] = mag;
             out.phaseRad[o][k] = phase;
-            const double amplitude = mute * std::pow(10.0, mag * mute / 20.0);
+            // 10^(dB / 20) as e^(dB ln10 / 20), the cheaper of the two.
+            const double amplitude = mute * std::exp(mag * mute * kLn10 / 20.0);
             re[k] += amplitude * std::cos(phase);
             im[k] += amplitude * std::sin(phase);
             out.plottedDb[o][k] = mute == 0.0 ? 0.0 : mag * mute;  // no "-0" for muted outputs

@@ -28,8 +28,8 @@ constexpr double kMagnitudeLimitDb = 20.0;
 constexpr double kMagnitudeStepDb = 5.0;
 constexpr double kPhaseLimitDeg = 180.0;
 constexpr double kPhaseStepDeg = 45.0;
-constexpr double kPenWidth = 1.6;
-constexpr double kAddPenWidth = 2.2;
+constexpr double kPenWidth = 1.0;
+constexpr double kAddPenWidth = 2.0;
 
 struct InfluenceBox {
     const char* name;
