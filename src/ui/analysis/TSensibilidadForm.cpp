@@ -24,7 +24,7 @@ TSensibilidadForm::TSensibilidadForm(MeasurementImportService& service, QWidget*
     connect(field_, &widgets::RealEdit::committed, this, &TSensibilidadForm::apply);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OkB"));
+    ok->setObjectName(QStringLiteral("SensibilidadOkB"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
         field_->commitText();

@@ -92,6 +92,23 @@ TEST(AnalysisWindows, ImportOk_StoresOneUndoStepAndFeedsTheView) {
     EXPECT_EQ(w.editor.find<QLineEdit>("Edit1")->text(), w.editor.path("top.frd"));
 }
 
+TEST(AnalysisWindows, DbuFormat_AsksForTheMicrophoneFirst) {
+    AnalysisWindows w;
+    w.editor.click("ImportB");
+    w.editor.click("FormatB4");  // hidden, as the button of the dBu format is
+    auto* sensitivity = w.editor.find<QWidget>("TSensibilidadForm");
+    ASSERT_TRUE(sensitivity->isVisible());
+    w.editor.type("SensibilidadEdit", "10");
+    w.editor.click("SensibilidadOkB");
+    EXPECT_FALSE(sensitivity->isVisible());
+    w.choose(1,
+             w.write("m.txt", "    f[Hz] Level[dBu]\n     10.0       0.0\n  24000.0       0.0\n"));
+    w.editor.click("OkB");
+    EXPECT_EQ(w.config().MeasurementFormat, analysis::kFormatMinilyzerDbu);
+    // 0 dBu from 10 mV/Pa is 20 log10(0.775 / 0.01 / 20 uPa) = 131.77 dB SPL, 41.77 dB above 90.
+    EXPECT_NEAR(w.plotted(1), 41.766, 1e-3);
+}
+
 TEST(AnalysisWindows, OpenedPreset_ImportsFromItsFolderWhenTheStoredPathIsGone) {
     AnalysisWindows w;
     w.write("show/top.frd", kSixDbFile);
