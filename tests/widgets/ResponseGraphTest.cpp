@@ -198,6 +198,8 @@ TEST_F(ResponseGraphTest, ContextMenu_ExportsPictureAndDataThroughThePrompts) {
     EXPECT_FALSE(graph.exportCsvInteractive());
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(answer));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("No such file or directory")))
+        << errors[0].toStdString();
     EXPECT_FALSE(graph.exportPngInteractive());
     EXPECT_EQ(errors.size(), 2);
 

@@ -1,6 +1,7 @@
 // The equaliser's filter text export and import.
 #include "ui/editors/FilterTextActions.h"
 
+#include "config/AtomicFile.h"
 #include "config/FilterTextMapping.h"
 #include "ui/main/ConfigEdits.h"
 #include "ui/main/EditorContext.h"
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kvn::ui {
 namespace {
@@ -32,14 +32,12 @@ bool exportFilters(EditorContext& context, int output) {
     if (!path) {
         return false;
     }
-    QSaveFile file(*path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QByteArray::fromStdString(exported.text));
-        if (file.commit()) {
-            return true;
-        }
+    std::string reason;
+    if (writeFileAtomically(path->toStdString(), exported.text, reason)) {
+        return true;
     }
-    context.dialogs.error(QStringLiteral("Cannot write %1: %2").arg(*path, file.errorString()));
+    context.dialogs.error(
+        QStringLiteral("Cannot write %1: %2").arg(*path, QString::fromStdString(reason)));
     return false;
 }
 
