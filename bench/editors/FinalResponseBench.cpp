@@ -4,6 +4,7 @@
 // graph has been painted (the view is open). "computations" counts the view's computations,
 // one per change.
 #include "EditorBench.h"
+#include "PaintCounter.h"
 
 #include "ui/analysis/AnalysisWindows.h"
 #include "ui/analysis/TFinalResponseForm.h"
@@ -29,27 +30,6 @@ namespace kvn::bench {
 namespace {
 
 constexpr qint64 kPaintTimeoutMs = 2000;
-
-// Counts the paint events of the plot inside a response graph.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(widgets::ResponseGraph* graph) {
-        for (QWidget* child : graph->findChildren<QWidget*>()) {
-            if (QLatin1String(child->metaObject()->className()) == QLatin1String("QCustomPlot")) {
-                child->installEventFilter(this);
-            }
-        }
-    }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 const MeasureRegistration finalReplot("finalReplot", [] {
     QTemporaryDir dir;
