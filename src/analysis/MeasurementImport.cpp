@@ -276,6 +276,7 @@ MeasurementImport importMeasurements(const std::array<std::string, kOutputCount>
                 r = readMeasurement(fallback, settings);
             }
         }
+        result.statuses[n] = r.status;
         if (!r.message.empty()) {
             result.messages.push_back(r.message);
         }

@@ -88,6 +88,11 @@ struct MeasurementImport {
     std::array<ResponseCurve, kOutputCount> curves{};
     // The format each output's file was read with, kFormatAuto when none was imported.
     std::array<int, kOutputCount> formats{kFormatAuto, kFormatAuto, kFormatAuto};
+    // What became of each output's file; Unreadable also for an empty path and for the outputs
+    // after an OutOfMemory.
+    std::array<MeasurementStatus, kOutputCount> statuses{MeasurementStatus::Unreadable,
+                                                         MeasurementStatus::Unreadable,
+                                                         MeasurementStatus::Unreadable};
     // The messages to show, in output order. After OutOfMemory the import stopped there.
     std::vector<std::string> messages;
 };

@@ -57,10 +57,15 @@ void MeasurementImportService::keep(const analysis::MeasurementImport& imported,
         QStringLiteral("Measurement import"), {link::EditScope::quiet()}, false, this});
 }
 
-int MeasurementImportService::importFromWindow(const std::array<std::string, kOutputCount>& paths,
+int MeasurementImportService::importFromWindow(std::array<std::string, kOutputCount>& paths,
                                                int format, double referenceDb, int current) {
     analysis::MeasurementSettings settings{format, referenceDb, micMvPerPa_ / 1000.0};
     const analysis::MeasurementImport imported = run(paths, settings);
+    for (std::size_t o = 0; o < paths.size(); ++o) {
+        if (imported.statuses[o] == analysis::MeasurementStatus::Rejected) {
+            paths[o].clear();
+        }
+    }
     int stored = format;
     if (format == analysis::kFormatAuto) {
         const auto found = std::find_if(imported.formats.begin(), imported.formats.end(),

@@ -43,11 +43,12 @@ public:
     void setMicMvPerPa(double mvPerPa);
 
     // The import window's OK: imports `paths` with `format` (a code or kFormatAuto) and
-    // `referenceDb`, shows the messages, keeps the curves and tells the views. Returns the code
-    // to store as MeasurementFormat: `format`, or with kFormatAuto the format of the first file
-    // imported (`current` when none was). The caller then stores the settings with one edit,
-    // which does not import again.
-    int importFromWindow(const std::array<std::string, kOutputCount>& paths, int format,
+    // `referenceDb`, shows the messages, keeps the curves and tells the views. The path of a
+    // rejected file is emptied, so that nothing of it is stored. Returns the code to store as
+    // MeasurementFormat: `format`, or with kFormatAuto the format of the first file imported
+    // (`current` when none was). The caller then stores the settings with one edit, which does
+    // not import again.
+    int importFromWindow(std::array<std::string, kOutputCount>& paths, int format,
                          double referenceDb, int current);
     // Imports the configuration's files again now.
     void reimport();

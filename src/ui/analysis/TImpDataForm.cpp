@@ -176,6 +176,7 @@ void TImpDataForm::ok() {
              c.MeasurementSpl = static_cast<float>(referenceDb);
          });
     selectFormat(stored);
+    showSettings();
     hide();
 }
 

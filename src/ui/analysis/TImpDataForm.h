@@ -2,8 +2,9 @@
 // and "Clear"; the format buttons with their indicators (Auto, the default while no file is
 // named, recognises the format from each file's header); the reference level `dBspl`; OK and
 // Cancel. The choices wait in the window until OK, which imports the files (the messages of
-// rejected files are shown, those outputs stay flat), stores paths, format and reference level
-// in the configuration as one undoable edit and closes the window. Cancel forgets the choices.
+// rejected files are shown, those outputs stay flat and their paths are not kept), stores paths,
+// format and reference level in the configuration as one undoable edit and closes the window.
+// Cancel forgets the choices.
 #pragma once
 
 #include "ui/main/EditorForm.h"

@@ -69,6 +69,8 @@ TEST(AnalysisWindows, ImportOk_StoresOneUndoStepAndFeedsTheView) {
     EXPECT_FALSE(w.import()->isVisible());
     EXPECT_TRUE(w.editor.shown(w.editor.path("bad.txt") + ": line 2 is not a line of numbers."));
     EXPECT_EQ(w.config().MeasurementFile[0], w.editor.path("top.frd").toStdString());
+    // Nothing of the rejected file is kept.
+    EXPECT_EQ(w.config().MeasurementFile[1], "");
     EXPECT_EQ(w.config().MeasurementFile[2], "");
     // Auto stores the format the first file was read with.
     EXPECT_EQ(w.config().MeasurementFormat, analysis::kFormatFrd);
