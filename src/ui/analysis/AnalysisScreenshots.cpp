@@ -24,8 +24,9 @@ void setEdge(TXOVERPB& edge, std::uint8_t type, double hz) {
     edge.design();
 }
 
-// Tops high-passed and SUB low-passed at 100 Hz (Linkwitz-Riley, 24 dB/octave), SUB 5 dB down
-// and 1 ms later, a presence cut on the tops, and the measured speakers on every output.
+// Tops high-passed and SUB low-passed at 100 Hz (Linkwitz-Riley, 24 dB/octave), the right top
+// 1.5 dB and SUB 5 dB down, SUB 1 ms later, a presence cut on the tops, and the measured speakers
+// on every output.
 void loadSampleSystem(ConfigEdits& edits) {
     edits.apply({QStringLiteral("Sample system"), {}, nullptr, true, true}, [](ProcessorConfig& c) {
         c.resetToNew();
@@ -43,6 +44,8 @@ void loadSampleSystem(ConfigEdits& edits) {
             c.MeasurementFile[static_cast<std::size_t>(output - 1)] =
                 samplePath("top.frd").toStdString();
         }
+        // The right top stands nearer the audience: 1.5 dB down.
+        setLevelTrack(c.output(2), levelTrackFromDb(-1.5));
         setEdge(c.output(3).LowPassEdge, kLinkwitzRileyLowPass, 100.0);
         setLevelTrack(c.output(3), levelTrackFromDb(-5.0));
         c.output(3).DelaySamples = 48;
