@@ -8,13 +8,23 @@
 #include "ui/main/ConfigEdits.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace kvn::ui {
 
 namespace {
 
+// The sample measurement `name`, copied to a folder a user might keep measurements in, so that
+// the pictures show such a path and not the source tree's.
 QString samplePath(const char* name) {
-    return QDir(QStringLiteral(KVN_SAMPLE_MEASUREMENTS)).filePath(QString::fromLatin1(name));
+    const QDir source(QStringLiteral(KVN_SAMPLE_MEASUREMENTS));
+    QDir folder(QDir::tempPath());
+    folder.mkpath(QStringLiteral("Measurements"));
+    folder.cd(QStringLiteral("Measurements"));
+    const QString copy = folder.filePath(QString::fromLatin1(name));
+    QFile::remove(copy);
+    QFile::copy(source.filePath(QString::fromLatin1(name)), copy);
+    return copy;
 }
 
 void setEdge(TXOVERPB& edge, std::uint8_t type, double hz) {
