@@ -105,28 +105,14 @@ TEST(ProcessorConfig, StartUpCrossoversAndSlots) {
 }
 
 TEST(ProcessorConfig, StartUpDynamicsUnits) {
+    // Thresholds, ratios, times, gates, speaker and amplifier values of unit 1 are pinned by the
+    // golden bytes of a fresh preset record and image; these are the ones no golden slice holds.
     const ProcessorConfig c;
     const DynamicsUnit& u1 = c.unit(1);
-    const DynamicsUnit& u2 = c.unit(2);
-    EXPECT_EQ(u1.thresholdDbfs, -6.0f);
-    EXPECT_EQ(u2.thresholdDbfs, -5.0f);
-    EXPECT_EQ(u1.ratio, 2.0f);
-    EXPECT_EQ(u1.gateLevel, 13.0f);
-    EXPECT_EQ(u2.gateLevel, 1.0f);
-    EXPECT_EQ(u2.gateSlope, 4.0f);
-    EXPECT_EQ(u1.kneeDb, 4.0f);
+    EXPECT_EQ(c.unit(2).thresholdDbfs, -5.0f);
     EXPECT_EQ(u1.kneeType, kLimiter);
-    EXPECT_EQ(u1.holdSamples, 1920);
-    EXPECT_EQ(u1.releaseCount, 36);
-    EXPECT_NEAR(u1.detectorCoefficient, 0.00057548, 1e-8);
-    EXPECT_EQ(u1.fixedConstant, 1.008);
-    EXPECT_EQ(u1.loadImpedanceOhm, 8.0f);
-    EXPECT_EQ(u1.boxPowerW, 400.0f);
-    EXPECT_EQ(u1.ampGain, 41.0f);
-    EXPECT_EQ(u1.ampPowerW, 600.0f);
     EXPECT_EQ(u1.balanced, 1);
     EXPECT_EQ(u1.editorByte37, 1);
-    EXPECT_EQ(u1.limiterMaxLevel, 12.5f);
     EXPECT_NEAR(u1.gainTable[32], 0.501, 1e-3);  // designed
     EXPECT_EQ(u1.gainTable[8], 0.0);             // gate 13
 }
