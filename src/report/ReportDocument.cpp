@@ -159,7 +159,7 @@ private:
         const QString comments = QString::fromStdString(config().Comments)
                                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                      .trimmed();
-        const QRectF box(kMargin, y, kContentWidth, 260);
+        const QRectF box(kMargin, y, kContentWidth, 200);
         p_.setPen(QPen(Qt::black, 1.5));
         p_.drawRect(box);
         p_.setFont(font(kTextSize));
@@ -169,13 +169,14 @@ private:
 
         y = heading(y, QStringLiteral("Routing"));
         y = routing(y) + kGap;
-        table(y, outputsTable(config()), {2.6, 0.9, 1.1, 0.9, 1.1, 2.1, 1.2});
+        y = table(y, outputsTable(config()), {2.6, 0.9, 1.1, 0.9, 1.1, 2.1, 1.2});
+        table(y, crossoverTable(config()), {2.6, 1.2, 1.6, 1.4, 1.2});
     }
 
     // Inputs on the left, each output's processing in the middle, the outputs on the right; a line
     // for every input an output takes.
     double routing(double top) {
-        const double rowHeight = 190.0;
+        const double rowHeight = 170.0;
         const double height = rowHeight * kOutputCount;
         const QRectF inputs[2] = {QRectF(kMargin, top + rowHeight * 0.35, 330, 150),
                                   QRectF(kMargin, top + height - rowHeight * 0.35 - 150, 330, 150)};
@@ -190,8 +191,8 @@ private:
         for (int o = 1; o <= kOutputCount; ++o) {
             const OutputChannel& out = config().output(o);
             const double rowTop = top + rowHeight * (o - 1) + 20;
-            const QRectF chain(kMargin + 620, rowTop, 560, rowHeight - 40);
-            const QRectF output(kMargin + 1300, rowTop, kContentWidth - 1300, rowHeight - 40);
+            const QRectF chain(kMargin + 540, rowTop, 500, rowHeight - 40);
+            const QRectF output(kMargin + 1140, rowTop, kContentWidth - 1140, rowHeight - 40);
             const bool fromA = out.Route == kRouteA || out.Route == kRouteAB;
             const bool fromB = out.Route == kRouteB || out.Route == kRouteAB;
             p_.setPen(QPen(Qt::black, 3.0));
@@ -218,22 +219,23 @@ private:
             const QRectF text = output.adjusted(20, 8, -20, -8);
             p_.drawText(text, Qt::AlignLeft | Qt::AlignTop, outputLabel(config(), o));
             p_.setFont(font(kSmallSize));
-            QStringList marks{QStringLiteral("%1 dB").arg(levelDbFromGain(out.Gain), 0, 'f', 1)};
+            QStringList marks{QStringLiteral("input ") + routeText(out.Route),
+                              levelText(levelDbFromGain(out.Gain))};
             if (out.Inverted) {
-                marks << QStringLiteral("polarity inverted");
+                marks << QStringLiteral("inverted");
             }
             if (out.Muted) {
                 marks << QStringLiteral("MUTED");
             }
             p_.drawText(text, Qt::AlignLeft | Qt::AlignBottom,
-                        QStringLiteral("from %1, ").arg(routeText(out.Route)) +
-                            marks.join(QStringLiteral(", ")));
+                        QFontMetricsF(p_.font()).elidedText(marks.join(QStringLiteral(", ")),
+                                                            Qt::ElideRight, text.width()));
         }
         return top + height;
     }
 
     void tablesPage() {
-        double y = table(kBodyTop, crossoverTable(config()), {2.6, 1.2, 1.6, 1.4, 1.2});
+        double y = kBodyTop;
         for (int o = 1; o <= kOutputCount; ++o) {
             y = table(y, equaliserTable(config(), o), {0.6, 2.0, 1.3, 1.1, 1.0});
         }

@@ -28,12 +28,16 @@ QString hz(double frequencyHz) {
     return number(frequencyHz, frequencyHz < 100.0 ? 1 : 0) + QStringLiteral(" Hz");
 }
 
-QString db(double valueDb) {
+}  // namespace
+
+QString levelText(double valueDb) {
     // "+0.0 dB" would read as a boost; a level of exactly zero has no sign.
     const QString sign =
         valueDb > 0.0 && std::round(valueDb * 10.0) != 0.0 ? QStringLiteral("+") : QString();
     return sign + number(valueDb, 1) + QStringLiteral(" dB");
 }
+
+namespace {
 
 bool usesGain(int type) {
     return type == kParametric || type == kShelvLow6dB || type == kShelvHigh6dB ||
@@ -127,7 +131,7 @@ ReportTable outputsTable(const ProcessorConfig& config) {
     for (int o = 1; o <= kOutputCount; ++o) {
         const OutputChannel& out = config.output(o);
         t.rows.append(
-            {outputLabel(config, o), routeText(out.Route), db(levelDbFromGain(out.Gain)),
+            {outputLabel(config, o), routeText(out.Route), levelText(levelDbFromGain(out.Gain)),
              out.Muted ? QStringLiteral("Muted") : QStringLiteral("On"),
              out.Inverted ? QStringLiteral("Inverted") : QStringLiteral("Normal"),
              QStringLiteral("%1 ms (%2 cm)")
@@ -171,7 +175,7 @@ ReportTable equaliserTable(const ProcessorConfig& config, int output) {
         const bool slope = type == kLowShelfSlope || type == kHighShelfSlope;
         t.rows.append(
             {QString::number(b), bandTypeName(type), hz(band.FrequencyHz),
-             usesGain(type) ? db(band.GainDb) : kNone,
+             usesGain(type) ? levelText(band.GainDb) : kNone,
              usesQ(type) ? (slope ? QStringLiteral("S ") : QString()) + number(band.Q, 2) : kNone});
     }
     return t;

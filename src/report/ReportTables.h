@@ -46,6 +46,8 @@ ReportTable dynamicsTable(const ProcessorConfig& config);
 // The names the report gives the outputs and inputs: "Output 1 (Top L)", "A (Mix L)".
 QString outputLabel(const ProcessorConfig& config, int output);
 QString inputLabel(const ProcessorConfig& config, int input);
+// A level as the tables print it: one decimal, a sign on a boost ("+6.0 dB", "0.0 dB").
+QString levelText(double valueDb);
 // "A", "A+B" or "B" for a route code.
 QString routeText(int route);
 
