@@ -4,6 +4,7 @@
 // response view have been repainted. "cpu" gives the same figures in processor time, which on a
 // shared machine leaves out the waits for other programs.
 #include "EditorBench.h"
+#include "PaintCounter.h"
 
 #include "ui/analysis/AnalysisWindows.h"
 #include "ui/editors/EditorWindows.h"
@@ -29,27 +30,6 @@ namespace {
 
 constexpr int kChanges = 500;
 constexpr qint64 kPaintTimeoutMs = 2000;
-
-// Counts the paint events of the plot inside a response graph.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(widgets::ResponseGraph* graph) {
-        for (QWidget* child : graph->findChildren<QWidget*>()) {
-            if (QLatin1String(child->metaObject()->className()) == QLatin1String("QCustomPlot")) {
-                child->installEventFilter(this);
-            }
-        }
-    }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 QWidget* windowOf(ui::EditorApplication& app, ui::EditorKind kind) {
     return dynamic_cast<QWidget*>(app.editors().find(kind));

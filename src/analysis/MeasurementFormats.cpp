@@ -212,15 +212,15 @@ bool isMeasurementFormat(int code) {
 std::string measurementFileFilter(int code) {
     switch (code) {
         case kFormatDaas32:
-            return "CALSOD DAAS32 Exported data *.spl (*.spl);;all *.* (*)";
+            return "CALSOD DAAS32 Exported data *.spl|*.spl|all *.*|*.*";
         case kFormatLspLab:
-            return "CALSOD LSPLAB Exported data *.idf (*.idf);;all *.* (*)";
+            return "CALSOD LSPLAB Exported data *.idf|*.idf|all *.*|*.*";
         case kFormatFrd:
-            return "frequency response data *.frd *.txt (*.frd *.txt);;all *.* (*)";
+            return "frequency response data *.frd *.txt|*.frd;*.txt|all *.*|*.*";
         case kFormatAuto:
-            return "measurement data (*.txt *.frd *.spl *.idf);;all *.* (*)";
+            return "measurement data *.txt *.frd *.spl *.idf|*.txt;*.frd;*.spl;*.idf|all *.*|*.*";
         default:
-            return "exported data *.txt (*.txt);;all *.* (*)";
+            return "exported data *.txt|*.txt|all *.*|*.*";
     }
 }
 

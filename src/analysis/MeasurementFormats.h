@@ -64,7 +64,8 @@ std::span<const MeasurementLayout> measurementLayouts();
 const MeasurementLayout* measurementLayout(int code);
 bool isMeasurementFormat(int code);
 
-// The file dialog's filter for a format, Qt style ("name (*.a);;all (*.*)").
+// The file dialog's filter for a format, as description and pattern pairs separated by '|'
+// ("exported data *.txt|*.txt|all *.*|*.*"); several patterns of one pair are separated by ';'.
 std::string measurementFileFilter(int code);
 
 // The layout a file's lines are read with when they are checked against `code`: nullptr when

@@ -194,9 +194,11 @@ MeasurementResult parseMeasurement(std::string_view text, std::string_view path,
             }
             double db = v->db;
             if (layout->levelUnit == LevelUnit::Dbu) {
-                const double pascal =
-                    std::pow(10.0, v->db / 20.0) * kDbuVolts / settings.micVoltsPerPa;
-                db = 20.0 * std::log10(pascal / kReferencePascal);
+                // p = 10^(L/20) x 0.775 / sensitivity Pa, level 20 log10(p / 20 uPa), formed in
+                // dB so that no level overflows.
+                const double mic = std::clamp(settings.micVoltsPerPa, kMicMvPerPaMin / 1000.0,
+                                              kMicMvPerPaMax / 1000.0);
+                db += 20.0 * std::log10(kDbuVolts / mic / kReferencePascal);
             }
             points.hz.push_back(v->hz);
             points.db.push_back(db);
@@ -274,6 +276,7 @@ MeasurementImport importMeasurements(const std::array<std::string, kOutputCount>
                 r = readMeasurement(fallback, settings);
             }
         }
+        result.statuses[n] = r.status;
         if (!r.message.empty()) {
             result.messages.push_back(r.message);
         }

@@ -33,7 +33,8 @@ inline constexpr std::string_view kNotEnoughMemoryText =
 struct MeasurementSettings {
     int format = kFormatAuto;  // a format code or kFormatAuto
     double referenceDb = kDefaultReferenceDb;
-    double micVoltsPerPa = kDefaultMicMvPerPa / 1000.0;  // the dBu format's microphone
+    // The dBu format's microphone, held to 1..999 mV/Pa.
+    double micVoltsPerPa = kDefaultMicMvPerPa / 1000.0;
 };
 
 // The settings a configuration names: its format and reference level, with the microphone of
@@ -87,6 +88,11 @@ struct MeasurementImport {
     std::array<ResponseCurve, kOutputCount> curves{};
     // The format each output's file was read with, kFormatAuto when none was imported.
     std::array<int, kOutputCount> formats{kFormatAuto, kFormatAuto, kFormatAuto};
+    // What became of each output's file; Unreadable also for an empty path and for the outputs
+    // after an OutOfMemory.
+    std::array<MeasurementStatus, kOutputCount> statuses{MeasurementStatus::Unreadable,
+                                                         MeasurementStatus::Unreadable,
+                                                         MeasurementStatus::Unreadable};
     // The messages to show, in output order. After OutOfMemory the import stopped there.
     std::vector<std::string> messages;
 };

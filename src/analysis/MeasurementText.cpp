@@ -43,7 +43,7 @@ std::optional<double> parseDecimal(std::string_view text) {
     double value = 0.0;
     const char* end = buffer.data() + text.size();
     const auto [ptr, ec] = std::from_chars(buffer.data(), end, value);
-    if (ec != std::errc{} || ptr != end || !std::isfinite(value)) {
+    if (ec != std::errc{} || ptr != end || !(std::abs(value) <= kMeasurementNumberMax)) {
         return std::nullopt;
     }
     return value;

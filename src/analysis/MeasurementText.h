@@ -9,9 +9,13 @@
 
 namespace kvn::analysis {
 
+// No frequency, level or phase of a measurement comes near this; larger numbers are refused, so
+// that the arithmetic on the points stays finite.
+inline constexpr double kMeasurementNumberMax = 1e9;
+
 // A decimal number with blanks (spaces, tabs) around it allowed; a decimal comma reads as a
-// point; a leading '+' is allowed. Nothing for empty text, trailing garbage, or a value that is
-// not finite (so "inf" and "nan" are refused).
+// point; a leading '+' is allowed. Nothing for empty text, trailing garbage, or a value beyond
+// +-kMeasurementNumberMax (so "inf" and "nan" are refused too).
 std::optional<double> parseDecimal(std::string_view text);
 
 // An FRD-style line that carries no data: blank, or (after leading blanks) beginning with '*',

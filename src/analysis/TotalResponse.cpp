@@ -2,6 +2,7 @@
 #include "analysis/TotalResponse.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "analysis/OutputCurves.h"
 #include "dsp/DspConstants.h"
@@ -61,7 +62,8 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
                                    X * xover.PhaseRad[k] + polarityRad - radPerHz * grid.GridHz[k]);
             out.magDb[o][k] = mag;
             out.phaseRad[o][k] = phase;
-            const double amplitude = mute * std::pow(10.0, mag * mute / 20.0);
+            // 10^(dB / 20) as e^(dB ln10 / 20), the cheaper of the two.
+            const double amplitude = mute * std::exp(mag * mute * kLn10 / 20.0);
             re[k] += amplitude * std::cos(phase);
             im[k] += amplitude * std::sin(phase);
             out.plottedDb[o][k] = mute == 0.0 ? 0.0 : mag * mute;  // no "-0" for muted outputs
@@ -73,6 +75,13 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
         out.addDb[k] = 20.0 * std::log10(std::sqrt(r * r + im[k] * im[k]));
         out.addPhaseDeg[k] = std::atan2(im[k], r) * 180.0 / kPi;
     }
+}
+
+std::string totalResponseReadout(double hz, double value, bool phaseMode) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.5g Hz , %.2f%s", std::nearbyint(hz), value,
+                  phaseMode ? "\u00ba " : " dBs");
+    return text;
 }
 
 }  // namespace kvn::analysis

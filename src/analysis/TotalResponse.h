@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "config/ProcessorConfig.h"
 #include "dsp/Response.h"
@@ -41,5 +42,10 @@ struct TotalResponse {
 // used as they stand. No allocation; cheap enough for every edit.
 void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
                           TotalResponse& out);
+
+// The view's "Value at Mouse Position" text: the frequency rounded to whole hertz (up to 5
+// significant digits), " Hz , ", the value with 2 decimals and the unit of the mode (" dBs" for
+// magnitude, "º " for phase). UTF-8.
+std::string totalResponseReadout(double hz, double value, bool phaseMode);
 
 }  // namespace kvn::analysis

@@ -185,6 +185,7 @@ TEST(MeasurementImport, DataLines_CommaBlankLinesAndRefusals) {
         {"100 80\n", "s.frd holds fewer than two measured points."},
         {"1000 80\n100 80\n", "s.frd: line 2 has a lower frequency than the line before."},
         {"100 inf\n1000 80\n", "s.frd: line 1 is not a line of numbers."},
+        {"100 80\n1000 -2e9\n", "s.frd: line 2 is not a line of numbers."},
     };
     for (const auto& c : refused) {
         const MeasurementResult r = frd(c.text);

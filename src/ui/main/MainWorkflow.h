@@ -70,6 +70,9 @@ public:
     bool writePresetFile(const QString& path);
     // The folder-free name in the caption ("KVN 350" before any file).
     QString caption() const { return caption_; }
+    // The preset last chosen in the open dialog (empty before any, or when it failed to load):
+    // measurement files that moved are looked for in its folder.
+    QString openDialogFileName() const { return openDialogFileName_; }
     // The caption as the window shows it: followed by " *" while there are changes not saved.
     QString windowCaption() const;
     // The preset file the configuration was opened from or last saved to; empty after New and
