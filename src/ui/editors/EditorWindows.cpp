@@ -1,6 +1,5 @@
 #include "ui/editors/EditorWindows.h"
 
-#include "ui/editors/ReportActions.h"
 #include "ui/editors/TCopyOutputForm.h"
 #include "ui/editors/TDelayFinoForm.h"
 #include "ui/editors/TDynamicform.h"
@@ -34,7 +33,6 @@ void installEditorWindows(EditorApplication& app) {
     app.addEditor(EditorKind::Gains, std::make_unique<TGainsForm>(app.context()));
     app.addEditor(EditorKind::Delay, std::make_unique<TDelayFinoForm>(app.context()));
     app.addEditor(EditorKind::Copy, std::make_unique<TCopyOutputForm>(app.context()));
-    installReportActions(app);
 }
 
 }  // namespace kvn::ui

@@ -1,7 +1,7 @@
 // File > "Save report as PDF..." and "Print report..." in the whole editor.
 #include "EditorHarness.h"
 
-#include "ui/editors/EditorWindows.h"
+#include "ui/analysis/AnalysisWindows.h"
 #include "ui/main/ConfigEdits.h"
 #include "ui/main/TMainMenu.h"
 
@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QProcess>
 
 namespace kvn::ui::test {
 namespace {
@@ -19,8 +20,18 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool saveReportAsPdfFromMenu(EditorHarness& editor) {
+    QMenu* file = editor.app().mainMenu().menu(TMainMenu::Menu::File);
+    QAction* save = file->findChild<QAction*>(QStringLiteral("SaveReportAction"));
+    if (save == nullptr) {
+        return false;
+    }
+    save->trigger();
+    return editor.dialogs().texts().isEmpty();
+}
+
 TEST(ReportActions, SaveAsPdf_WritesTheChosenFileNamedAfterTheSystemAndSaysWhyAFailedOneFailed) {
-    EditorHarness editor(installEditorWindows);
+    EditorHarness editor(installAnalysisWindows);
     QMenu* file = editor.app().mainMenu().menu(TMainMenu::Menu::File);
     QAction* save = file->findChild<QAction*>(QStringLiteral("SaveReportAction"));
     ASSERT_NE(save, nullptr);
@@ -55,6 +66,27 @@ TEST(ReportActions, SaveAsPdf_WritesTheChosenFileNamedAfterTheSystemAndSaysWhyAF
         QStringLiteral("Cannot write ") + editor.path(QStringLiteral("no/such/folder/r.pdf")) +
         QStringLiteral(": ")))
         << editor.dialogs().lastText().toStdString();
+}
+
+TEST(ReportActions, SaveAsPdf_TheTotalResponseIncludesTheImportedLoudspeakers) {
+    EditorHarness editor(installAnalysisWindows);
+    const QString frd = editor.path(QStringLiteral("top.frd"));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(KVN_TEST_DATA_DIR "/../../data/measurements/top.frd"), frd));
+    // New import settings: the editor imports the file, as the total response window shows it.
+    editor.app().context().edits.apply({QStringLiteral("Import"), {link::EditScope::quiet()}},
+                                       [&frd](ProcessorConfig& c) {
+                                           c.MeasurementFile[0] = frd.toStdString();
+                                           c.MeasurementFormat = 11;
+                                       });
+    const QString pdf = editor.path(QStringLiteral("r.pdf"));
+    editor.dialogs().chooseFile(pdf);
+    ASSERT_TRUE(saveReportAsPdfFromMenu(editor));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    EXPECT_TRUE(text.readAllStandardOutput().contains(
+        "Total response with the measured loudspeakers of Output 1"));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The editor's entries for the handover report.
-#include "ui/editors/ReportActions.h"
+#include "ui/analysis/ReportActions.h"
 
 #include "report/ReportDocument.h"
+#include "ui/analysis/MeasurementImportService.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorContext.h"
 #include "ui/main/MainWorkflow.h"
@@ -10,29 +11,24 @@
 
 #include <QAction>
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
-
-#include <string>
-#include <vector>
 
 namespace kvn::ui {
 namespace {
 
 constexpr int kScreenshotDpi = 110;
 
-// The report of what the editor holds now, with the loudspeakers the configuration names (read as
-// the total response reads them: a stored path that cannot be read is looked for next to the
-// preset).
-report::ReportInput reportOf(EditorContext& context) {
+// The report of what the editor holds now, with the loudspeaker curves the total response shows.
+report::ReportInput reportOf(EditorContext& context, const MeasurementImportService& measurements) {
     const QString file = context.workflow.currentFile();
     report::ReportInput input{context.config, {QDate::currentDate(), QFileInfo(file).fileName()}};
-    std::vector<std::string> messages;
-    const QString folder = file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
-    report::attachMeasurements(input, QDir::toNativeSeparators(folder).toStdString(), messages);
+    input.measured = measurements.curves();
+    for (std::size_t o = 0; o < input.hasMeasurement.size(); ++o) {
+        input.hasMeasurement[o] = measurements.formats()[o] != analysis::kFormatAuto;
+    }
     return input;
 }
 
@@ -46,7 +42,7 @@ QString suggestedName(const EditorContext& context) {
 
 }  // namespace
 
-bool saveReportAsPdf(EditorContext& context) {
+bool saveReportAsPdf(EditorContext& context, const MeasurementImportService& measurements) {
     const auto path = context.dialogs.saveFile(
         {QStringLiteral("Save report as PDF"),
          QStringLiteral("PDF Files *.pdf|*.pdf|All Files *.*|*.*"), suggestedName(context)});
@@ -54,14 +50,14 @@ bool saveReportAsPdf(EditorContext& context) {
         return false;
     }
     QString reason;
-    if (report::writeReportPdf(reportOf(context), *path, reason)) {
+    if (report::writeReportPdf(reportOf(context, measurements), *path, reason)) {
         return true;
     }
     context.dialogs.error(QStringLiteral("Cannot write %1: %2").arg(*path, reason));
     return false;
 }
 
-bool printReportOnPrinter(EditorContext& context) {
+bool printReportOnPrinter(EditorContext& context, const MeasurementImportService& measurements) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(QStringLiteral("KVN 350 handover report"));
@@ -71,30 +67,32 @@ bool printReportOnPrinter(EditorContext& context) {
         return false;
     }
     QString reason;
-    if (report::printReport(reportOf(context), printer, reason)) {
+    if (report::printReport(reportOf(context, measurements), printer, reason)) {
         return true;
     }
     context.dialogs.error(QStringLiteral("The report could not be printed: %1").arg(reason));
     return false;
 }
 
-void installReportActions(EditorApplication& app) {
+void installReportActions(EditorApplication& app, const MeasurementImportService& measurements) {
     QMenu* file = app.mainMenu().menu(TMainMenu::Menu::File);
     EditorContext& context = app.context();
     QAction* print = new QAction(QStringLiteral("&Print report..."), file);
     print->setObjectName(QStringLiteral("PrintReportAction"));
     print->setShortcut(QKeySequence::Print);
     QObject::connect(print, &QAction::triggered, file,
-                     [&context] { printReportOnPrinter(context); });
+                     [&context, &measurements] { printReportOnPrinter(context, measurements); });
     QAction* save = new QAction(QStringLiteral("Save report as P&DF..."), file);
     save->setObjectName(QStringLiteral("SaveReportAction"));
-    QObject::connect(save, &QAction::triggered, file, [&context] { saveReportAsPdf(context); });
+    QObject::connect(save, &QAction::triggered, file,
+                     [&context, &measurements] { saveReportAsPdf(context, measurements); });
     file->addSeparator();
     file->addAction(print);
     file->addAction(save);
 
-    app.addScreenshot({QStringLiteral("report-page1.png"), [&context] {
-                           return report::reportPageImage(reportOf(context), 1, kScreenshotDpi);
+    app.addScreenshot({QStringLiteral("report-page1.png"), [&context, &measurements] {
+                           return report::reportPageImage(reportOf(context, measurements), 1,
+                                                          kScreenshotDpi);
                        }});
 }
 

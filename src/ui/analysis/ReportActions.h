@@ -3,27 +3,24 @@
 // file) or as a PDF file chosen with the save dialog.
 #pragma once
 
-#include <QString>
-
-namespace kvn::report {
-struct ReportInput;
-}
-
 namespace kvn::ui {
 
 class EditorApplication;
+class MeasurementImportService;
 struct EditorContext;
 
 // Adds both entries to the main window's File menu ("PrintReportAction", "SaveReportAction") and
-// the report's first page to `make screenshots` ("report-page1.png").
-void installReportActions(EditorApplication& app);
+// the report's first page to `make screenshots` ("report-page1.png"). The total response of the
+// report includes the loudspeaker curves `measurements` holds (those the total response window
+// shows); it must outlive the entries.
+void installReportActions(EditorApplication& app, const MeasurementImportService& measurements);
 
 // Asks for a file with the save dialog and writes the report there. A file that cannot be written
 // is told in an error box with the system's reason, and an existing file is left as it was. True
 // when the report was written.
-bool saveReportAsPdf(EditorContext& context);
+bool saveReportAsPdf(EditorContext& context, const MeasurementImportService& measurements);
 
 // Shows the print dialog and prints the report on the chosen printer. True when printed.
-bool printReportOnPrinter(EditorContext& context);
+bool printReportOnPrinter(EditorContext& context, const MeasurementImportService& measurements);
 
 }  // namespace kvn::ui
