@@ -31,10 +31,14 @@ QString hz(double frequencyHz) {
 }  // namespace
 
 QString levelText(double valueDb) {
-    // "+0.0 dB" would read as a boost; a level of exactly zero has no sign.
-    const QString sign =
-        valueDb > 0.0 && std::round(valueDb * 10.0) != 0.0 ? QStringLiteral("+") : QString();
-    return sign + number(valueDb, 1) + QStringLiteral(" dB");
+    // Rounded first, so that a level that prints as zero has no sign ("-0.0 dB" and "+0.0 dB"
+    // would read as a cut or a boost).
+    const double tenths = std::round(valueDb * 10.0);
+    if (tenths == 0.0) {
+        return QStringLiteral("0.0 dB");
+    }
+    return (tenths > 0.0 ? QStringLiteral("+") : QString()) + number(tenths / 10.0, 1) +
+           QStringLiteral(" dB");
 }
 
 namespace {
