@@ -3,6 +3,7 @@
 
 #include "report/ReportDocument.h"
 #include "ui/analysis/MeasurementImportService.h"
+#include "ui/main/ConfigEdits.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorContext.h"
 #include "ui/main/MainWorkflow.h"
@@ -90,10 +91,25 @@ void installReportActions(EditorApplication& app, const MeasurementImportService
     file->addAction(print);
     file->addAction(save);
 
-    app.addScreenshot({QStringLiteral("report-page1.png"), [&context, &measurements] {
-                           return report::reportPageImage(reportOf(context, measurements), 1,
-                                                          kScreenshotDpi);
-                       }});
+    // Drawn last, over the sample system the total response's picture loaded: the names and notes
+    // an installer fills in before the handover.
+    app.addScreenshot(
+        {QStringLiteral("report-page1.png"), [&context, &measurements] {
+             context.edits.apply({QStringLiteral("Report example"), {link::EditScope::quiet()}},
+                                 [](ProcessorConfig& c) {
+                                     c.SystemName = "Main Hall - Stage PA";
+                                     c.InputName = {"Mix L", "Mix R"};
+                                     c.output(3).Name = "Sub";
+                                     c.ProjectName = "Spring Tour";
+                                     c.Engineer = "A. Sound";
+                                     c.Temperature = 22;
+                                     c.Comments =
+                                         "Tops crossed to the subs at 100 Hz. Right "
+                                         "top 1.5 dB down: it stands nearer the "
+                                         "audience. Keep the panel locked.";
+                                 });
+             return report::reportPageImage(reportOf(context, measurements), 1, kScreenshotDpi);
+         }});
 }
 
 }  // namespace kvn::ui
