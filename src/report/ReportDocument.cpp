@@ -1,3 +1,4 @@
+// The report's page layout and its three destinations (PDF file, printer, picture).
 #include "report/ReportDocument.h"
 
 #include <QBuffer>

@@ -1,5 +1,5 @@
-// The handover report as a document: four A4 portrait pages (cover with the facts, comments,
-// routing and outputs; the crossover and equaliser tables; the equaliser, crossover and total
+// The handover report as a document: four A4 portrait pages (the cover with the facts, comments,
+// routing, outputs and crossover edges; the equaliser tables; the equaliser, crossover and total
 // response graphs; the dynamics units with their curves and the hand-over signatures), drawn to a
 // PDF file, a printer or a picture of one page.
 #pragma once

@@ -1,3 +1,4 @@
+// The report's graph drawing and the configuration's curves as series.
 #include "report/ReportGraphs.h"
 
 #include <QFontMetricsF>

@@ -1,3 +1,4 @@
+// The report's table texts from the configuration.
 #include "report/ReportTables.h"
 
 #include <array>
