@@ -23,6 +23,7 @@
 #include "link/Sleeper.h"
 #include "link/TCommPortDriver.h"
 #include "link/TransferProgress.h"
+#include "link/TransferProtocol.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -145,7 +146,7 @@ private:
             case 2:
                 return {{QStringLiteral("--disappear-after"), QString::number(pick(1, 2200))},
                         "disappears"};
-            case 3: {
+            case 9: {
                 // Late replies around the reply time-out: some arrive in time, some do not.
                 const int delay = pick(link::pacing::kSerialReplyTimeoutMs - 300,
                                        link::pacing::kSerialReplyTimeoutMs + 300);
@@ -257,6 +258,12 @@ private:
                 }
                 if (!succeeded && progress.told.empty()) {
                     progress.told = sequences.lastFailure();
+                }
+                // A transfer the processor answered wrongly says why in the transfer window.
+                const link::TransferProtocol* protocol = deviceLink.protocol();
+                if (!succeeded && progress.told.empty() && protocol != nullptr &&
+                    protocol->lastFailure() != link::TransferFailure::None) {
+                    progress.told = progress.info;
                 }
             }
         }
