@@ -36,4 +36,13 @@ void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out) {
     }
 }
 
+std::array<double, kGridPoints> plottedCurve(const ResponseCurve& curve, CurveView view) {
+    std::array<double, kGridPoints> values{};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        values[k] = view == CurveView::Magnitude ? static_cast<double>(curve.MagDb[k])
+                                                 : wrapPhaseDegrees(curve.PhaseRad[k]);
+    }
+    return values;
+}
+
 }  // namespace kvn::analysis

@@ -33,6 +33,19 @@ double decodeFixedWord(const Word& word) {
     return v / kFixedScale;
 }
 
+std::string wordText(const Word& word) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t byte : word) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
 Word encodeIntegerWord(int n) {
     const int v = std::clamp(n, 0, 0xFFFF);
     return {0x00, static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v & 0xFF)};

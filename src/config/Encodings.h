@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "dsp/Rounding.h"
 
@@ -18,6 +19,8 @@ using Word = std::array<std::uint8_t, 3>;
 Word encodeFixedWord(double x);
 // The value a fixed-point word stands for (sign-extended from 22 bits).
 double decodeFixedWord(const Word& word);
+// A word as it is written for people: three hexadecimal bytes, "1F FF FF".
+std::string wordText(const Word& word);
 
 // Integer word: 00, high byte, low byte of a 16-bit unsigned value; values outside 0..65535
 // saturate.

@@ -554,6 +554,10 @@ void ResponseGraph::setCursorShape(Qt::CursorShape shape) {
     plot_->setCursor(shape);
 }
 
+QWidget* ResponseGraph::canvas() const {
+    return plot_;
+}
+
 bool ResponseGraph::eventFilter(QObject* watched, QEvent* event) {
     if (watched != plot_) {
         return QWidget::eventFilter(watched, event);

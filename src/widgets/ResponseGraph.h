@@ -149,6 +149,10 @@ public:
     bool isInsideAxes(QPointF coord) const;
     // The pointer shape over the plot: a hand over a draggable point, the arrow otherwise.
     void setCursorShape(Qt::CursorShape shape);
+    // The widget that receives the mouse, the wheel and the keys over the plot and paints it
+    // (for event filters, focus and benchmarks). Positions on it map with pixelToCoord() after
+    // QWidget::mapTo(graph).
+    QWidget* canvas() const;
 
     // --- drawing and export -------------------------------------------------------------------
     void scheduleReplot();

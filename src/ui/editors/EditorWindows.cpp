@@ -5,6 +5,8 @@
 #include "ui/editors/TDynamicform.h"
 #include "ui/editors/TGainsForm.h"
 #include "ui/editors/TLoudnessForm.h"
+#include "ui/editors/TPEQForm.h"
+#include "ui/editors/TShowCoeffForm.h"
 #include "ui/editors/TXOVERForm.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
@@ -17,6 +19,13 @@
 namespace kvn::ui {
 
 void installEditorWindows(EditorApplication& app) {
+    auto equalizer = std::make_unique<TPEQForm>(app.context());
+    auto coefficients = std::make_unique<TShowCoeffForm>(app.context());
+    coefficients->showBand(equalizer->editedOutput(), equalizer->selectedBand());
+    QObject::connect(equalizer.get(), &TPEQForm::bandShown, coefficients.get(),
+                     &TShowCoeffForm::showBand);
+    app.addEditor(EditorKind::Equalizer, std::move(equalizer));
+    app.addEditor(EditorKind::Coefficients, std::move(coefficients));
     auto dynamics = std::make_unique<TDynamicform>(app.context());
     dynamics->addMenuEntries(app.mainMenu().menu(TMainMenu::Menu::View));
     app.addEditor(EditorKind::Dynamics, std::move(dynamics));
