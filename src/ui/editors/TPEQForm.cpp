@@ -1,5 +1,7 @@
 #include "ui/editors/TPEQForm.h"
 
+#include "ui/editors/FilterTextActions.h"
+
 #include "config/EqualizerControls.h"
 #include "ui/main/ConfigText.h"
 #include "widgets/CommitSlider.h"
@@ -18,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
@@ -64,8 +67,7 @@ RealEdit* realEdit(const QString& name, const QString& format, double minimum, d
     return edit;
 }
 
-CommitSlider* slider(const QString& name, int minimum, int maximum, int pageStep,
-                     QWidget* parent) {
+CommitSlider* slider(const QString& name, int minimum, int maximum, int pageStep, QWidget* parent) {
     auto* s = new CommitSlider(Qt::Vertical, parent);
     s->setObjectName(name);
     s->setRange(minimum, maximum);
@@ -197,8 +199,7 @@ QWidget* TPEQForm::buildBandPanel() {
     auto* frequencyLabel = fieldLabel("FrecuenciaLabel", "Frequency\nHz", panel);
     frequencyEdit_ = realEdit("FrecEdit", "0", kPeqMinFrequencyHz, kPeqMaxFrequencyHz, 1.0, panel);
     frequencyEdit_->setMaxTextLength(5);
-    frequencySlider_ =
-        slider("FrecSlider", kFrequencySliderMin, kFrequencySliderMax, 400, panel);
+    frequencySlider_ = slider("FrecSlider", kFrequencySliderMin, kFrequencySliderMax, 400, panel);
     frequencySlider_->setSingleStep(10);
     auto* qLabel = fieldLabel("QLabel", "Q\n", panel);
     qEdit_ = realEdit("QEdit", "0.0", kPeqMinQ, kPeqMaxQ, 0.1, panel);
@@ -253,7 +254,8 @@ QWidget* TPEQForm::buildBandPanel() {
     });
     const auto stepper = [this](const QString& what, void (*step)(PeqBand&, int), int steps) {
         return [this, what, step, steps] {
-            editBand(what, [step, steps](PeqBand& b) { step(b, steps); }, true);
+            editBand(
+                what, [step, steps](PeqBand& b) { step(b, steps); }, true);
         };
     };
     connect(qButtons_, &widgets::SpinButtons::up, this, stepper(QStringLiteral("Q"), stepBandQ, 1));
@@ -282,6 +284,17 @@ QWidget* TPEQForm::buildFooter() {
     row->addStretch(1);
     commandRow_ = new QHBoxLayout;
     row->addLayout(commandRow_);
+    // The filter text of measurement and system-equaliser programs, for the edited output.
+    auto* exportButton = new QPushButton(QStringLiteral("Export filters..."), footer);
+    exportButton->setObjectName(QStringLiteral("ExportFiltersB"));
+    connect(exportButton, &QPushButton::clicked, this,
+            [this] { exportFilters(context(), editedOutput_); });
+    auto* importButton = new QPushButton(QStringLiteral("Import filters..."), footer);
+    importButton->setObjectName(QStringLiteral("ImportFiltersB"));
+    connect(importButton, &QPushButton::clicked, this,
+            [this] { importFilters(context(), editedOutput_); });
+    commandRow_->addWidget(exportButton);
+    commandRow_->addWidget(importButton);
     row->addWidget(realTimeButton());
     return footer;
 }
@@ -334,8 +347,9 @@ void TPEQForm::editBand(const QString& what, const std::function<void(PeqBand&)>
                         bool mergeable) {
     const int output = editedOutput_;
     const int number = selectedBand();
-    ConfigEdits::Edit e{QStringLiteral("%1 band %2 %3").arg(outputTitle(output)).arg(number).arg(what),
-                        {link::EditScope::peqBand(output, number)}};
+    ConfigEdits::Edit e{
+        QStringLiteral("%1 band %2 %3").arg(outputTitle(output)).arg(number).arg(what),
+        {link::EditScope::peqBand(output, number)}};
     e.mergeable = mergeable;
     edit(e, [&](ProcessorConfig& c) { change(bandInUse(c, output, number)); });
     showBand();
@@ -491,8 +505,9 @@ bool TPEQForm::eventFilter(QObject* watched, QEvent* event) {
             if (!controls.q || delta == 0 || !onBandPoint(graphPosition(wheel->position()))) {
                 return false;
             }
-            editBand(QStringLiteral("Q"), [delta](PeqBand& b) { stepBandQ(b, delta > 0 ? 1 : -1); },
-                     true);
+            editBand(
+                QStringLiteral("Q"), [delta](PeqBand& b) { stepBandQ(b, delta > 0 ? 1 : -1); },
+                true);
             return true;
         }
         case QEvent::MouseButtonDblClick: {
@@ -508,15 +523,15 @@ bool TPEQForm::eventFilter(QObject* watched, QEvent* event) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Left || key == Qt::Key_Right) {
                 const int steps = key == Qt::Key_Right ? 1 : -1;
-                editBand(QStringLiteral("frequency"), [this, steps](PeqBand& b) {
-                    stepBandFrequency(b, steps, subEdited());
-                }, true);
+                editBand(
+                    QStringLiteral("frequency"),
+                    [this, steps](PeqBand& b) { stepBandFrequency(b, steps, subEdited()); }, true);
                 return true;
             }
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && controls.gain) {
                 const int steps = key == Qt::Key_Up ? 1 : -1;
-                editBand(QStringLiteral("gain"), [steps](PeqBand& b) { stepBandGain(b, steps); },
-                         true);
+                editBand(
+                    QStringLiteral("gain"), [steps](PeqBand& b) { stepBandGain(b, steps); }, true);
                 return true;
             }
             return false;
@@ -563,7 +578,8 @@ std::vector<ScreenshotStep> TPEQForm::screenshots() {
                      {3, 2, kParametric, 90.0, 4.0, -3.0},
                  }};
                  for (const Example& e : kExamples) {
-                     edit({QStringLiteral("Example band"), {link::EditScope::peqBand(e.output, e.band)}},
+                     edit({QStringLiteral("Example band"),
+                           {link::EditScope::peqBand(e.output, e.band)}},
                           [e](ProcessorConfig& c) {
                               PeqBand& band = bandInUse(c, e.output, e.band);
                               band.FilterType = static_cast<std::uint8_t>(e.type);

@@ -119,8 +119,18 @@ void TShowCoeffForm::copySections() {
 }
 
 std::vector<ScreenshotStep> TShowCoeffForm::screenshots() {
-    // Taken after the equaliser's picture, whose example bands it shows.
+    // A presence boost on Output 1, band 3, as the equaliser's picture has it.
     return {{QStringLiteral("coefficients.png"), [this] {
+                 edit({QStringLiteral("Example band"), {link::EditScope::peqBand(1, 3)}},
+                      [](ProcessorConfig& c) {
+                          PeqBand& band = bandInUse(c, 1, 3);
+                          band.FilterType = kParametric;
+                          band.FrequencyHz = 2800.0;
+                          band.Q = 3.5;
+                          band.GainDb = 3.0;
+                          loadBandControls(band, false);
+                      });
+                 showBand(1, 3);
                  openFor(0);
                  return static_cast<QWidget*>(this);
              }}};
