@@ -1,0 +1,175 @@
+#include "EditorTestSupport.h"
+
+#include "config/EqualizerControls.h"
+#include "ui/editors/EditorWindows.h"
+#include "ui/editors/TPEQForm.h"
+#include "ui/editors/TShowCoeffForm.h"
+#include "ui/main/ConfigEdits.h"
+#include "widgets/CommitSlider.h"
+#include "widgets/IntSpinEdit.h"
+#include "widgets/RealEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace kvn::ui::test {
+namespace {
+
+struct EqualizerWindow {
+    EqualizerWindow() : editor(installEditorWindows) {}
+
+    TPEQForm* form() { return editor.find<TPEQForm>("TPEQForm"); }
+    widgets::CommitSlider* slider(const char* name) {
+        return editor.find<widgets::CommitSlider>(QString::fromLatin1(name));
+    }
+    widgets::RealEdit* field(const char* name) {
+        return editor.find<widgets::RealEdit>(QString::fromLatin1(name));
+    }
+    void type(const char* name, const QString& text) {
+        editor.type(QString::fromLatin1(name), text);
+        QTest::keyClick(field(name), Qt::Key_Return);
+    }
+    void chooseType(int code) {
+        auto* combo = editor.find<QComboBox>("TipoFiltroCombo");
+        combo->setCurrentIndex(code);
+        emit combo->activated(code);
+    }
+    widgets::ResponseGraph* graph() { return editor.find<widgets::ResponseGraph>("xygraph1"); }
+    QWidget* canvas() { return graph()->canvas(); }
+    QPoint pixelOf(const PeqBand& band) {
+        return canvas()
+            ->mapFrom(graph(), graph()->coordToPixel({band.FrequencyHz, band.GainDb}))
+            .toPoint();
+    }
+    ProcessorConfig& config() { return editor.app().config(); }
+    ConfigEdits& edits() { return editor.app().workflow().edits(); }
+
+    EditorHarness editor;
+};
+
+TEST(TPEQForm, TheButtonsOpenTheirOutputWithSubsLimitsAndTheTypeEnablesItsControls) {
+    EqualizerWindow w;
+    w.editor.click("Peq3Btn");
+    ASSERT_TRUE(w.form()->isVisible());
+    EXPECT_EQ(w.form()->editedOutput(), 3);
+    EXPECT_EQ(w.editor.find<widgets::IntSpinEdit>("SpinFiltro")->maximum(), 3);
+    w.chooseType(kParametric);
+    w.type("FrecEdit", QStringLiteral("800"));  // SUB's bands end at 500 Hz
+    EXPECT_LE(w.config().output(3).band(1).FrequencyHz, 500.0);
+    EXPECT_NEAR(w.field("FrecEdit")->text().toDouble(), w.config().output(3).band(1).FrequencyHz,
+                0.5);
+
+    w.editor.click("Peq1Btn");
+    EXPECT_EQ(w.editor.find<widgets::IntSpinEdit>("SpinFiltro")->maximum(), 7);
+    struct Case {
+        int code;
+        bool q, gain;
+    };
+    for (const Case& c : {Case{kBypass, false, false}, Case{kParametric, true, true},
+                          Case{kLowPassButtw, false, false}, Case{kLowPassQ, true, false}}) {
+        SCOPED_TRACE(c.code);
+        w.chooseType(c.code);
+        EXPECT_EQ(w.config().output(1).band(1).FilterType, c.code);
+        EXPECT_EQ(w.field("QEdit")->isEnabled(), c.q);
+        EXPECT_EQ(w.field("FilterGainEdit")->isEnabled(), c.gain);
+        EXPECT_EQ(w.field("QEdit")->isEnabled(), bandControlsFor(c.code).q);
+    }
+}
+
+TEST(TPEQForm, ControlsAndGraphGesturesEditTheSelectedBandEachAsOneUndoStep) {
+    EqualizerWindow w;
+    w.editor.click("Peq1Btn");
+    w.chooseType(kParametric);
+    const PeqBand& band = w.config().output(1).band(1);
+    w.type("FilterGainEdit", QStringLiteral("4.5"));
+    EXPECT_DOUBLE_EQ(band.GainDb, 4.5);
+    EXPECT_EQ(w.edits().undoDescription(), QStringLiteral("Output 1 band 1 gain"));
+    w.type("QEdit", QStringLiteral("2"));
+    w.type("FrecEdit", QStringLiteral("1000"));
+    EXPECT_DOUBLE_EQ(band.Q, 2.0);
+
+    // The wheel over the point steps Q; a double click on it sets the gain to 0 dB.
+    w.graph()->replotNow();
+    const double q = band.Q;
+    QWheelEvent wheel(w.pixelOf(band), w.canvas()->mapToGlobal(w.pixelOf(band)), {}, {0, 120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w.canvas(), &wheel);
+    EXPECT_GT(band.Q, q);
+    QTest::mouseDClick(w.canvas(), Qt::LeftButton, {}, w.pixelOf(band));
+    EXPECT_DOUBLE_EQ(band.GainDb, 0.0);
+    // Keys on the graph: Up 0.1 dB, Right one frequency step.
+    const double hz = band.FrequencyHz;
+    QTest::keyClick(w.canvas(), Qt::Key_Up);
+    QTest::keyClick(w.canvas(), Qt::Key_Right);
+    EXPECT_NEAR(band.GainDb, 0.1, 1e-9);
+    EXPECT_GT(band.FrequencyHz, hz);
+
+    // A drag of the point is one step, however many moves it makes.
+    const ProcessorConfig beforeDrag = w.config();
+    mouseAt(w.graph(), QEvent::MouseButtonPress, {band.FrequencyHz, band.GainDb});
+    for (double gain : {2.0, 4.0, 6.0}) {
+        mouseAt(w.graph(), QEvent::MouseMove, {3000.0, gain});
+    }
+    mouseAt(w.graph(), QEvent::MouseButtonRelease, {3000.0, 6.0});
+    EXPECT_NEAR(band.GainDb, 6.0, 0.5);
+    EXPECT_NEAR(std::log10(band.FrequencyHz), std::log10(3000.0), 0.05);
+    EXPECT_EQ(w.field("FilterGainEdit")->text().toDouble(), band.GainDb);
+    w.edits().undo();
+    EXPECT_EQ(w.config(), beforeDrag);
+}
+
+TEST(TPEQForm, InRealTimeTheBandsSectionReachesTheProcessorAndTheCoefficientViewFollows) {
+    EqualizerWindow w;
+    auto log = enterRealTime(w.editor);
+    w.editor.click("Peq2Btn");
+    w.editor.find<widgets::IntSpinEdit>("SpinFiltro")->setValue(3);
+    w.chooseType(kParametric);
+    w.slider("FilterGainSlider")->setPosition(40);
+    const PeqBand& band = w.config().output(2).band(3);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto sent = log->sectionSlots();
+            return !sent.empty() && sent.back() == band.CoeffSlot;
+        },
+        5000));
+    auto* coefficients = w.editor.find<TShowCoeffForm>("TShowCoeffForm");
+    ASSERT_NE(coefficients, nullptr);
+    coefficients->openFor(0);
+    bool named = false;
+    for (QLabel* label : coefficients->findChildren<QLabel*>()) {
+        named = named || label->text().startsWith(QStringLiteral("Output 2 band 3"));
+    }
+    EXPECT_TRUE(named);
+}
+
+TEST(TPEQForm, ExportAndImportFiltersWorkOnTheEditedOutput) {
+    EqualizerWindow w;
+    w.editor.click("Peq2Btn");
+    w.chooseType(kParametric);
+    w.type("FilterGainEdit", QStringLiteral("-3.5"));
+    const QString path = w.editor.path(QStringLiteral("out2.txt"));
+    w.editor.dialogs().chooseFile(path);
+    w.editor.click("ExportFiltersB");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Gain -3.5 dB"));
+    file.close();
+
+    w.edits().undo();  // the band's gain back to 0 dB; the import brings it again in one step
+    ASSERT_NE(w.config().output(2).band(1).GainDb, -3.5);
+    w.editor.dialogs().chooseFile(path);
+    w.editor.dialogs().answer(Answer::Ok);
+    w.editor.click("ImportFiltersB");
+    EXPECT_DOUBLE_EQ(w.config().output(2).band(1).GainDb, -3.5);
+    EXPECT_EQ(w.field("FilterGainEdit")->text(), QStringLiteral("-3.5"));
+}
+
+}  // namespace
+}  // namespace kvn::ui::test
