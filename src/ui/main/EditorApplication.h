@@ -28,6 +28,7 @@ namespace kvn::ui {
 
 class DeviceWorkflow;
 class EditorRegistry;
+class LinkSafetyCommands;
 class MainWorkflow;
 class TConnectForm;
 class TInputPassForm;
@@ -84,6 +85,8 @@ public:
     TW_Serial_Info_Form& serialInfoForm() { return *serialInfoForm_; }
     TSystemInfoForm& systemInfoForm() { return *systemInfoForm_; }
     TPasswordForm& passwordForm() { return *passwordForm_; }
+    // Backup, restore, the check after writes, the link traffic window, the out-of-step mark.
+    LinkSafetyCommands& safety() { return *safety_; }
     // Opens the port settings dialog (window-modal, without waiting) and returns it.
     QWidget* openPortSettings();
 
@@ -99,6 +102,7 @@ private:
     void showConnectionWindow();
     void saveVirtualState();
     void refreshPortLocations();
+    void wireSafety();
 
     EditorOptions options_;
     ProcessorConfig config_;
@@ -117,6 +121,7 @@ private:
     std::unique_ptr<TW_Serial_Info_Form> serialInfoForm_;
     std::unique_ptr<TSystemInfoForm> systemInfoForm_;
     std::unique_ptr<TPasswordForm> passwordForm_;
+    std::unique_ptr<LinkSafetyCommands> safety_;
     std::unique_ptr<EditorContext> context_;
     std::vector<std::unique_ptr<EditorWindow>> ownedEditors_;
     LinkFactory linkFactory_;
