@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 SOURCES := $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps configure build test test-asan bench fuzz fuzz-smoke run screenshots format format-check clean
+.PHONY: all deps configure build test test-asan bench fuzz fuzz-smoke run screenshots package format format-check clean
 
 all: build
 
@@ -42,6 +42,11 @@ run: build
 # Every window of the editor drawn to docs/screenshots/*.png, without a display.
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen build/src/app/kvn350-editor --screenshots docs/screenshots
+
+# The Debian package of the three programs with their desktop entry, icon, metainfo, manual pages
+# and udev rule, in build/package/.
+package: build
+	@cmake --build --preset default --target package
 
 format:
 	@clang-format -i $(SOURCES)

@@ -5,8 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "analysis/OutputResponse.h"
 #include "cli/JsonWriter.h"
-#include "cli/OutputResponse.h"
 #include "cli/PresetJson.h"
 #include "cli/PresetStore.h"
 #include "config/PresetText.h"
@@ -15,6 +15,7 @@ namespace {
 
 using namespace kvn;
 using namespace kvn::cli;
+using namespace kvn::analysis;
 
 void BM_PresetToJsonText(benchmark::State& state) {
     const ProcessorConfig config = PresetStore::newPreset();

@@ -21,14 +21,17 @@ struct Group {
     CommandFunction run;
 };
 
-const std::array<Group, 6>& groups() {
-    static const std::array<Group, 6> table = {{
+const std::array<Group, 7>& groups() {
+    static const std::array<Group, 7> table = {{
         {"preset", "create, show, compare, convert and upgrade preset files (.KV2)", presetCommands,
          nullptr},
         {"image", "build and decode processor memory images", imageCommands, nullptr},
         {"design", "design equaliser sections, crossover edges, dynamics tables", designCommands,
          nullptr},
-        {"response", "print the response of one output of a preset", nullptr, runResponse},
+        {"measurement", "read measurement export files onto the response grid", measurementCommands,
+         nullptr},
+        {"response", "print the response of one output of a preset, or the final response", nullptr,
+         runResponse},
         {"ports", "list serial ports and the COM 1..4 mapping", nullptr, runPorts},
         {"device", "talk to the processor or the virtual processor", nullptr, runDevice},
     }};
@@ -41,7 +44,7 @@ std::string topHelp() {
          "Command-line companion of the KVN 350 editor: what it writes is what the editor\n"
          "would write.\n\nCommands:\n";
     for (const Group& g : groups()) {
-        s << "  " << std::left << std::setw(10) << g.name << g.summary << "\n";
+        s << "  " << std::left << std::setw(13) << g.name << g.summary << "\n";
     }
     s << "\nRun 'kvn350 COMMAND --help' for the command's subcommands and options.\n"
          "Exit status: 0 success, 1 usage error, 2 bad input file, 3 device or link failure.\n";

@@ -31,6 +31,7 @@ void printPreset(CommandIo& io, const ProcessorConfig& config, bool json);
 std::span<const Subcommand> presetCommands();
 std::span<const Subcommand> imageCommands();
 std::span<const Subcommand> designCommands();
+std::span<const Subcommand> measurementCommands();
 int runResponse(const Args& args, CommandIo& io);
 int runPorts(const Args& args, CommandIo& io);
 int runDevice(const Args& args, CommandIo& io);

@@ -1,5 +1,6 @@
-// design section, design crossover, design dynamics: the filter and gain-table designs of the
-// editor, printed with their coefficients and the words the processor receives.
+// design section, design crossover, design dynamics, design power: the filter and gain-table
+// designs of the editor, printed with their coefficients and the words the processor receives,
+// and the output power check of a dynamics unit.
 #include <QJsonArray>
 #include <QJsonObject>
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 #include "config/Encodings.h"
+#include "config/PowerCheck.h"
+#include "config/ProcessorConfig.h"
 #include "dsp/DspConstants.h"
 #include "dsp/DynamicsMath.h"
 #include "dsp/TDYNAMIC.h"
@@ -202,6 +205,28 @@ int designCrossover(const Args& args, CommandIo& io) {
     return kExitOk;
 }
 
+// The level options of a unit, shared by the dynamics and power designs: threshold, ratio, knee,
+// type and bypass. An absent option keeps the unit's value.
+ArgParser& levelOptions(ArgParser& parser, const std::string& thresholdDefault) {
+    return parser
+        .option("threshold", "DBFS", "threshold, -96 to 0 dBFS; default " + thresholdDefault)
+        .option("ratio", "R", "compression ratio, 1 to 10; default 2 (compressor only)")
+        .option("knee", "DB", "knee width, 0 to 10 dB; default 4")
+        .option("mode", "MODE", "limiter (default) or compressor")
+        .flag("bypass", "bypass the unit (the gate still acts)");
+}
+
+void applyLevelOptions(const ParsedArgs& a, TDYNAMIC& unit) {
+    unit.thresholdDbfs = static_cast<float>(a.number("threshold", unit.thresholdDbfs, -96.0, 0.0));
+    unit.ratio = static_cast<float>(a.number("ratio", unit.ratio, 1.0, 10.0));
+    unit.kneeDb = static_cast<float>(a.number("knee", unit.kneeDb, 0.0, 10.0));
+    unit.kneeType = a.choice("mode", unit.kneeType == kCompressor ? "compressor" : "limiter",
+                             {"limiter", "compressor"}) == "compressor"
+                        ? kCompressor
+                        : kLimiter;
+    unit.bypass = a.has("bypass") ? 1 : unit.bypass;
+}
+
 int designDynamics(const Args& args, CommandIo& io) {
     ArgParser parser(
         "kvn350 design dynamics [--threshold DBFS] [--ratio R] [--knee DB]\n"
@@ -210,11 +235,7 @@ int designDynamics(const Args& args, CommandIo& io) {
         "Designs a dynamics unit's 33-entry gain table (levels -96, -93, ... 0 dBFS, noise\n"
         "gate applied) and its detector timing values as the dynamics editor does. Defaults\n"
         "are those of unit 1 (Out 1-2) at program start.");
-    parser.option("threshold", "DBFS", "threshold, -96 to 0 dBFS; default -6")
-        .option("ratio", "R", "compression ratio, 1 to 10; default 2 (compressor only)")
-        .option("knee", "DB", "knee width, 0 to 10 dB; default 4")
-        .option("mode", "MODE", "limiter (default) or compressor")
-        .flag("bypass", "bypass the unit (the gate still acts)")
+    levelOptions(parser, "-6")
         .option("gate-level", "N", "noise gate level, 1 to 33; default 13 (1 = gate off)")
         .option("gate-slope", "N", "noise gate slope, 1 to 10; default 4")
         .option("attack", "DB/S", "attack rate, 5 to 250 dB/s; default 120")
@@ -226,14 +247,8 @@ int designDynamics(const Args& args, CommandIo& io) {
     if (!a) {
         return kExitOk;
     }
-    TDYNAMIC unit;
-    unit.thresholdDbfs = static_cast<float>(a->number("threshold", -6.0, -96.0, 0.0));
-    unit.ratio = static_cast<float>(a->number("ratio", 2.0, 1.0, 10.0));
-    unit.kneeDb = static_cast<float>(a->number("knee", 4.0, 0.0, 10.0));
-    unit.kneeType = a->choice("mode", "limiter", {"limiter", "compressor"}) == "compressor"
-                        ? kCompressor
-                        : kLimiter;
-    unit.bypass = a->has("bypass") ? 1 : 0;
+    TDYNAMIC unit = ProcessorConfig().unit(1);
+    applyLevelOptions(*a, unit);
     unit.gateLevel = static_cast<float>(a->integer("gate-level", 13, 1, kGainTableSize));
     unit.gateSlope = static_cast<float>(a->integer("gate-slope", 4, 1, 10));
     unit.lookAheadSamples = lookAheadSamplesFromMs(a->number("lookahead", 0.0, 0.0, 2.0));
@@ -282,10 +297,69 @@ int designDynamics(const Args& args, CommandIo& io) {
     return kExitOk;
 }
 
-constexpr std::array<Subcommand, 3> kDesignCommands = {{
+int designPower(const Args& args, CommandIo& io) {
+    ArgParser parser(
+        "kvn350 design power [--threshold DBFS --ratio R --knee DB --mode limiter|compressor\n"
+        "         --bypass] [--unit 1|2] [--load OHM] [--box-power W] [--amp-gain G]\n"
+        "         [--unbalanced] [--json]",
+        "Checks an amplifier against a loudspeaker box as the dynamics window does: the\n"
+        "unit's highest output level and voltage, the RMS power the amplifier then delivers\n"
+        "into the box, and the output level at which the box receives its rated power.\n"
+        "Defaults are the unit's start-up values.");
+    levelOptions(parser, "-6 (unit 2: -5)")
+        .option("unit", "N", "1 (Out 1-2, default) or 2 (SUB)")
+        .option("load", "OHM", "box impedance, 1 to 32 ohm; default 8")
+        .option("box-power", "W", "maximum box power, 5 to 4000 W; default 400")
+        .option("amp-gain", "G", "amplifier voltage gain (linear), 5 to 200; default 41")
+        .flag("unbalanced", "the amplifier takes an unbalanced signal")
+        .flag("json", "print one JSON object");
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    const int unitNumber = a->integer("unit", 1, 1, kDynamicsUnits);
+    DynamicsUnit unit = ProcessorConfig().unit(unitNumber);
+    applyLevelOptions(*a, unit);
+    unit.loadImpedanceOhm = static_cast<float>(a->number("load", unit.loadImpedanceOhm, 1, 32));
+    unit.boxPowerW = static_cast<float>(a->number("box-power", unit.boxPowerW, 5, 4000));
+    unit.ampGain = static_cast<float>(a->number("amp-gain", unit.ampGain, 5, 200));
+    unit.balanced = a->has("unbalanced") ? 0 : 1;
+    unit.design();
+    const PowerCheck check = checkOutputPower(unit, unitNumber);
+
+    if (a->has("json")) {
+        QJsonObject o;
+        o["unit"] = unitNumber;
+        o["levelDbu"] = check.levelDbu;
+        o["vmaxVrms"] = check.vmaxVrms;
+        o["powerW"] = check.powerW;
+        o["boxLevelDbu"] = check.boxLevelDbu;
+        o["meterMax"] = check.meterMax;
+        o["overBoxPower"] = check.overBoxPower;
+        io.out << writeJson(o, JsonNumbers::Digits17);
+        return kExitOk;
+    }
+    std::array<char, 64> level{};
+    std::snprintf(level.data(), level.size(), "%.1f dBu", check.levelDbu);
+    std::array<char, 64> box{};
+    std::snprintf(box.data(), box.size(), "%.1f dBu", check.boxLevelDbu);
+    io.out << "unit          " << unitNumber << (unitNumber == 1 ? " (Out 1-2)" : " (SUB)") << "\n"
+           << "level         " << level.data() << "\n"
+           << "max voltage   " << voltageText(check.vmaxVrms) << " Vrms\n"
+           << "RMS power     " << powerWattsText(check.powerW) << " W\n"
+           << "box level     " << box.data() << " (" << powerWattsText(unit.boxPowerW)
+           << " W box)\n"
+           << "meter max     " << check.meterMax << "\n"
+           << (check.overBoxPower ? "The Out Power exceeds your Box Power capacity!\n"
+                                  : "Within the box's power rating.\n");
+    return kExitOk;
+}
+
+constexpr std::array<Subcommand, 4> kDesignCommands = {{
     {"section", "design one equaliser section", designSection},
     {"crossover", "design one crossover edge", designCrossover},
     {"dynamics", "design a dynamics gain table and timing", designDynamics},
+    {"power", "check an amplifier and box against a dynamics unit", designPower},
 }};
 
 }  // namespace

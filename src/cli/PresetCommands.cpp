@@ -1,8 +1,9 @@
-// preset new, show, diff, from-json, upgrade.
+// preset new, show, diff, from-json, upgrade, copy-output, export-eq, import-eq.
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <algorithm>
 #include <array>
 #include <ostream>
 #include <sstream>
@@ -12,6 +13,8 @@
 #include "cli/JsonWriter.h"
 #include "cli/PresetJson.h"
 #include "cli/PresetStore.h"
+#include "config/FilterTextMapping.h"
+#include "config/OutputCopy.h"
 #include "config/PresetText.h"
 
 namespace kvn::cli {
@@ -141,12 +144,164 @@ int presetUpgrade(const Args& args, CommandIo& io) {
     return kExitOk;
 }
 
-constexpr std::array<Subcommand, 5> kPresetCommands = {{
+// The --groups words, in the order of kCopyGroups.
+constexpr std::array<const char*, kCopyGroups.size()> kCopyGroupNames = {
+    "route", "xover", "peq", "delay", "gain", "name", "dynamics"};
+
+CopyGroups parseCopyGroups(const std::string& text) {
+    if (text == "all") {
+        return CopyGroups::all();
+    }
+    CopyGroups groups;
+    std::istringstream words(text);
+    std::string word;
+    while (std::getline(words, word, ',')) {
+        const auto it = std::find(kCopyGroupNames.begin(), kCopyGroupNames.end(), word);
+        if (it == kCopyGroupNames.end()) {
+            throwUsage("--groups: unknown group '" + word +
+                       "' (route, xover, peq, delay, gain, name, dynamics, or all)");
+        }
+        groups.add(kCopyGroups[static_cast<std::size_t>(it - kCopyGroupNames.begin())]);
+    }
+    if (groups.empty()) {
+        throwUsage("--groups: name at least one group, or all");
+    }
+    return groups;
+}
+
+std::string outputName(int output) {
+    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
+}
+
+int presetCopyOutput(const Args& args, CommandIo& io) {
+    ArgParser parser(
+        "kvn350 preset copy-output FILE.KV2 --from S --to D [--groups LIST] -o OUT.KV2",
+        "Copies groups of settings of output S onto output D (1 Output 1, 2 Output 2, 3 SUB)\n"
+        "as the editor's output copy does, and writes the result to OUT.KV2. The file is\n"
+        "read as the editor opens it; SUB keeps to its three bands, 500 Hz bands and 480 Hz\n"
+        "low-pass filter, and outputs 1 and 2 share one dynamics unit.");
+    parser.positional("FILE.KV2", "preset file to copy in")
+        .option("from", "S", "source output, 1..3")
+        .option("to", "D", "destination output, 1..3")
+        .option("groups", "LIST",
+                "comma-separated: route, xover, peq, delay, gain, name, dynamics; or all "
+                "(default)")
+        .option("output", "OUT.KV2", "preset file to write (may be FILE.KV2)", "o");
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    if (!a->has("from") || !a->has("to") || !a->has("output")) {
+        throwUsage("--from, --to and -o are required (see kvn350 preset copy-output --help)");
+    }
+    const int from = a->integer("from", 1, 1, kOutputCount);
+    const int to = a->integer("to", 1, 1, kOutputCount);
+    const CopyGroups groups = parseCopyGroups(a->value("groups").value_or("all"));
+    ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
+    const OutputCopyResult result = copyOutput(config, from, to, groups);
+    if (!result.copied) {
+        io.err << "kvn350: copying " << outputName(from)
+               << " onto itself changes nothing; nothing was written\n";
+        return kExitOk;
+    }
+    for (const UserMessage& message : result.messages) {
+        io.err << "kvn350: " << message.text << "\n";
+    }
+    PresetStore::save(config, *a->value("output"));
+    return kExitOk;
+}
+
+constexpr const char* kFilterTextNotes =
+    "The filter text holds one filter a line, as measurement and system-equaliser programs\n"
+    "read and write it: 'Filter 1: ON PK Fc 1000 Hz Gain -3.5 dB Q 1.41'; types PK, LP, HP,\n"
+    "LPQ, HPQ, BP, NO, AP, 'LS 6dB', 'HS 6dB', 'LSC 12 dB', 'HSC 12 dB' (LS and HS are the\n"
+    "12 dB shelves), None; OFF filters; an optional 'Preamp: -3 dB' line; any other line is a\n"
+    "comment. A band type is written as the text type that is the same filter; AllPass 1 has\n"
+    "none.";
+
+int outputNumber(const ParsedArgs& a) {
+    if (!a.value("output")) {
+        throwUsage("--output is required (see --help)");
+    }
+    return a.integer("output", 0, 1, kOutputCount);
+}
+
+int presetExportEq(const Args& args, CommandIo& io) {
+    ArgParser parser("kvn350 preset export-eq FILE.KV2 --output 1|2|3 [-o FILTERS.txt]",
+                     "Writes the equaliser of one output of a preset as filter text: one line per\n"
+                     "band (7; SUB 3), bypassed bands as 'OFF None'. Refused, with nothing\n"
+                     "written, when a band has no counterpart in the text.");
+    parser.positional("FILE.KV2", "preset file")
+        .option("output", "N", "1 (Output 1), 2 (Output 2) or 3 (SUB)")
+        .option("out", "FILTERS.txt", "where to write the text (default: standard output)", "o")
+        .notes(kFilterTextNotes);
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    const int output = outputNumber(*a);
+    const ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
+    const EqualizerExport exported = exportEqualizer(config, output);
+    if (!exported.problem.empty()) {
+        throwBadInput(a->positional(0) + ": " + exported.problem);
+    }
+    if (const auto out = a->value("out")) {
+        PresetStore::writeFile(*out, {exported.text.begin(), exported.text.end()});
+    } else {
+        io.out << exported.text;
+    }
+    return kExitOk;
+}
+
+constexpr std::size_t kMaxFilterTextBytes = 1 << 20;
+
+int presetImportEq(const Args& args, CommandIo& io) {
+    ArgParser parser(
+        "kvn350 preset import-eq FILE.KV2 --output 1|2|3 FILTERS.txt -o OUT.KV2",
+        "Puts the filters of a filter text into the equaliser bands of one output and writes\n"
+        "the preset to OUT.KV2, as the editor's Import filters... does: filter n goes to band\n"
+        "n, the further bands are bypassed, each band is held to the editor's steps (Q 0.1,\n"
+        "gain 0.1 dB, the frequency slider's step), and a Preamp line is added to the\n"
+        "output's level. A filter the output cannot hold (a value outside the editor's\n"
+        "ranges, more filters than bands) is refused with its line named, and nothing is\n"
+        "written.");
+    parser.positional("FILE.KV2", "preset file")
+        .positional("FILTERS.txt", "filter text")
+        .option("output", "N", "1 (Output 1), 2 (Output 2) or 3 (SUB)")
+        .option("out", "OUT.KV2", "preset file to write (may be FILE.KV2)", "o")
+        .notes(kFilterTextNotes);
+    const auto a = parseOrHelp(parser, args, io);
+    if (!a) {
+        return kExitOk;
+    }
+    const int output = outputNumber(*a);
+    if (!a->value("out")) {
+        throwUsage("-o OUT.KV2 is required (see --help)");
+    }
+    ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
+    const std::string textPath = a->positional(1);
+    const std::vector<std::uint8_t> raw = PresetStore::readFile(textPath, kMaxFilterTextBytes);
+    const std::string text(raw.begin(), raw.end());
+    const EqualizerImportCheck check = checkEqualizerImport(config, output, text);
+    if (!check.import) {
+        throwBadInput(textPath + ": " + check.problem->text());
+    }
+    const ProcessorConfig before = config;
+    applyEqualizerImport(config, *check.import);
+    PresetStore::save(config, *a->value("out"));
+    io.out << describeEqualizerImport(before, *check.import) << "\n";
+    return kExitOk;
+}
+
+constexpr std::array<Subcommand, 8> kPresetCommands = {{
     {"new", "write the preset New gives", presetNew},
     {"show", "print every stored field (--json: as a JSON document)", presetShow},
     {"diff", "list the fields in which two presets differ", presetDiff},
     {"from-json", "write a preset file from a JSON document", presetFromJson},
     {"upgrade", "rewrite a previous-version file in the current format", presetUpgrade},
+    {"copy-output", "copy groups of one output's settings onto another", presetCopyOutput},
+    {"export-eq", "write an output's equaliser as filter text", presetExportEq},
+    {"import-eq", "put a filter text into an output's equaliser", presetImportEq},
 }};
 
 }  // namespace

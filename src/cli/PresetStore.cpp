@@ -2,10 +2,10 @@
 #include "cli/PresetStore.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <ostream>
 
 #include "cli/CliError.h"
+#include "config/AtomicFile.h"
 #include "config/LoadResult.h"
 #include "config/MemoryImage.h"
 #include "config/PresetFile.h"
@@ -60,13 +60,9 @@ std::vector<std::uint8_t> PresetStore::readFile(const std::string& path, std::si
 }
 
 void PresetStore::writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throwBadInput(path + ": " + file.errorString().toStdString());
-    }
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    if (!file.commit()) {
-        throwBadInput(path + ": " + file.errorString().toStdString());
+    std::string reason;
+    if (!writeFileAtomically(path, bytes, reason)) {
+        throwBadInput(path + ": " + reason);
     }
 }
 

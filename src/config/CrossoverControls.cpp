@@ -2,6 +2,7 @@
 #include "config/CrossoverControls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "dsp/Rounding.h"
 
@@ -18,10 +19,20 @@ int& frequencyOf(CrossoverControls& c, XoverEdge edge) {
     return edge == XoverEdge::L ? c.frequencyL : c.frequencyH;
 }
 
-int spinFrequency(double frequencyHz, int outputNumber, XoverEdge edge) {
-    return std::clamp(roundHalfEven(frequencyHz), kXoverMinFrequencyHz,
-                      xoverFrequencyMax(outputNumber, edge));
+// The controls as the edges stand, before any edge change.
+CrossoverControls controlsOf(const OutputChannel& output, int outputNumber) {
+    CrossoverControls c;
+    c.orderL = std::clamp(output.HighPassEdge.Order, kXoverMinOrder, kXoverMaxOrder);
+    c.orderH = std::clamp(output.LowPassEdge.Order, kXoverMinOrder, kXoverMaxOrder);
+    c.familyL = xoverFamilyIndex(output.HighPassEdge.XoverType, XoverEdge::L);
+    c.familyH = xoverFamilyIndex(output.LowPassEdge.XoverType, XoverEdge::H);
+    c.frequencyL = xoverSpinFrequency(output.HighPassEdge.FrequencyHz, outputNumber, XoverEdge::L);
+    c.frequencyH = xoverSpinFrequency(output.LowPassEdge.FrequencyHz, outputNumber, XoverEdge::H);
+    return c;
 }
+
+constexpr double kSliderLowestHz = kXoverMinFrequencyHz;
+constexpr double kSliderDecades = 3.0;
 
 }  // namespace
 
@@ -42,15 +53,57 @@ int xoverFrequencyMax(int output, XoverEdge edge) {
                                                         : kXoverMaxFrequencyHz;
 }
 
+int xoverSpinFrequency(double frequencyHz, int outputNumber, XoverEdge edge) {
+    return std::clamp(roundHalfEven(frequencyHz), kXoverMinFrequencyHz,
+                      xoverFrequencyMax(outputNumber, edge));
+}
+
+bool xoverFamilyTakesOrder(int familyIndex) {
+    return familyIndex > 0 && familyIndex < kXoverFamilies;
+}
+
+int xoverFrequencyFromSlider(int position) {
+    const double decades = kSliderDecades * std::clamp(position, 0, kXoverSliderSteps) /
+                           static_cast<double>(kXoverSliderSteps);
+    return roundHalfEven(kSliderLowestHz * std::pow(10.0, decades));
+}
+
+int xoverSliderPosition(double frequencyHz) {
+    if (!(frequencyHz > kSliderLowestHz)) {  // also NaN
+        return 0;
+    }
+    const double position =
+        std::log10(frequencyHz / kSliderLowestHz) / kSliderDecades * kXoverSliderSteps;
+    return std::clamp(roundHalfEven(position), 0, kXoverSliderSteps);
+}
+
+int xoverSliderMaximum(int output, XoverEdge edge) {
+    const int maximumHz = xoverFrequencyMax(output, edge);
+    int position = xoverSliderPosition(maximumHz);
+    // The last position must not give more than the spin takes.
+    while (position > 0 && xoverFrequencyFromSlider(position) > maximumHz) {
+        --position;
+    }
+    return position;
+}
+
+CrossoverControls crossoverControlsShown(const OutputChannel& output, int outputNumber) {
+    CrossoverControls c = controlsOf(output, outputNumber);
+    if (outputNumber == kSubOutput) {
+        c.familyL = 0;
+    }
+    return c;
+}
+
 std::optional<UserMessage> changeCrossoverEdge(OutputChannel& output, int outputNumber,
                                                XoverEdge edge, CrossoverControls& controls) {
     TXOVERPB& target = edge == XoverEdge::L ? output.HighPassEdge : output.LowPassEdge;
     int f = std::clamp(frequencyOf(controls, edge), kXoverMinFrequencyHz,
                        xoverFrequencyMax(outputNumber, edge));
     if (edge == XoverEdge::L && !output.SoloL && f >= output.LowPassEdge.FrequencyHz) {
-        f = spinFrequency(output.LowPassEdge.FrequencyHz, outputNumber, edge);
+        f = xoverSpinFrequency(output.LowPassEdge.FrequencyHz, outputNumber, edge);
     } else if (edge == XoverEdge::H && !output.SoloH && f <= output.HighPassEdge.FrequencyHz) {
-        f = spinFrequency(output.HighPassEdge.FrequencyHz, outputNumber, edge);
+        f = xoverSpinFrequency(output.HighPassEdge.FrequencyHz, outputNumber, edge);
     }
     frequencyOf(controls, edge) = f;
     target.FrequencyHz = f;
@@ -74,15 +127,9 @@ std::optional<UserMessage> changeCrossoverEdge(OutputChannel& output, int output
 CrossoverLoad loadCrossoverControls(ProcessorConfig& config, int outputNumber) {
     OutputChannel& output = config.output(outputNumber);
     CrossoverLoad load;
+    load.controls = controlsOf(output, outputNumber);
     CrossoverControls& c = load.controls;
-    c.orderL = std::clamp(output.HighPassEdge.Order, kXoverMinOrder, kXoverMaxOrder);
-    c.orderH = std::clamp(output.LowPassEdge.Order, kXoverMinOrder, kXoverMaxOrder);
-    c.familyL = xoverFamilyIndex(output.HighPassEdge.XoverType, XoverEdge::L);
-    c.familyH = xoverFamilyIndex(output.LowPassEdge.XoverType, XoverEdge::H);
-
     for (const XoverEdge edge : {XoverEdge::L, XoverEdge::H}) {
-        const TXOVERPB& source = edge == XoverEdge::L ? output.HighPassEdge : output.LowPassEdge;
-        frequencyOf(c, edge) = spinFrequency(source.FrequencyHz, outputNumber, edge);
         if (auto message = changeCrossoverEdge(output, outputNumber, edge, c)) {
             load.messages.push_back(std::move(*message));
         }

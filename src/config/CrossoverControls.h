@@ -42,6 +42,22 @@ int xoverFamilyIndex(std::uint8_t xoverType, XoverEdge edge);
 std::uint8_t xoverTypeFromFamily(int familyIndex, XoverEdge edge);
 // Range of an edge's hidden frequency spin: 20..20000 Hz, SUB's "H" spin at most 480 Hz.
 int xoverFrequencyMax(int output, XoverEdge edge);
+// A frequency as the hidden spin takes it: rounded to whole hertz (halves to even) and held to the
+// spin's range. Typed values, spin-button steps and graph drags all go through it.
+int xoverSpinFrequency(double frequencyHz, int outputNumber, XoverEdge edge);
+
+// "ByPass" has no order: the order spin is disabled while it is chosen. The other families take
+// the spin's orders 2 and 4, which the design supports for each of them.
+bool xoverFamilyTakesOrder(int familyIndex);
+
+// The frequency slider beside each edge's field: logarithmic, 20 Hz at position 0 to 20 kHz at
+// kXoverSliderSteps (three decades), each position giving a whole-hertz frequency. SUB's "H"
+// slider ends at the position of 480 Hz.
+inline constexpr int kXoverSliderSteps = 1000;
+int xoverFrequencyFromSlider(int position);
+// The position whose frequency is nearest to `frequencyHz` in log terms, held to 0..steps.
+int xoverSliderPosition(double frequencyHz);
+int xoverSliderMaximum(int output, XoverEdge edge);
 
 // The edge change (the handler behind every crossover edit) for `edge` of `output` (1..3):
 //  - the spin frequency is held to its range; the no-crossing rule applies while SoloL / SoloH is
@@ -57,6 +73,12 @@ int xoverFrequencyMax(int output, XoverEdge edge);
 // `controls` is updated to what the controls show afterwards.
 std::optional<UserMessage> changeCrossoverEdge(OutputChannel& output, int outputNumber,
                                                XoverEdge edge, CrossoverControls& controls);
+
+// What the controls of an output show for its edges, without designing anything (choosing an
+// output, and every change made elsewhere): family lists and order spins from the edges' codes and
+// orders (held to 2..4), frequencies as the spins take them. On SUB the disabled "L" list shows
+// "ByPass".
+CrossoverControls crossoverControlsShown(const OutputChannel& output, int outputNumber);
 
 struct CrossoverLoad {
     CrossoverControls controls;

@@ -16,31 +16,55 @@ int noiseItemForGateLevel(double gateLevel) {
     return it == kNoiseLevels.end() ? -1 : static_cast<int>(it - kNoiseLevels.begin());
 }
 
-DynamicsControls loadDynamicsUnit(ProcessorConfig& config, int unit) {
-    DynamicsUnit& u = config.unit(unit);
+std::optional<float> gateLevelForNoiseItem(int item) {
+    if (item < 0 || item >= kNoiseItems) {
+        return std::nullopt;
+    }
+    return static_cast<float>(kNoiseLevels[static_cast<std::size_t>(item)]);
+}
+
+DynamicsControls showDynamicsUnit(const ProcessorConfig& config, int unit) {
+    const DynamicsUnit& u = config.unit(unit);
     DynamicsControls c;
     c.thresholdTrack = std::clamp(trackFromThreshold(u.thresholdDbfs, unit), 0, kThresholdTrackMax);
-    u.thresholdDbfs = static_cast<float>(thresholdFromTrack(c.thresholdTrack, unit));
-    c.thresholdDbu = dbfsToDbu(thresholdFromTrack(c.thresholdTrack, unit), unit);
-
+    c.thresholdDbu = dbfsToDbu(u.thresholdDbfs, unit);
     c.ratioTrack = std::clamp(trackFromRatio(u.ratio), 0, kRatioTrackMax);
-    u.ratio = static_cast<float>(ratioFromTrack(c.ratioTrack));
-
     c.kneeTrack = std::clamp(trackFromKneeOnLoad(u.kneeDb, unit), 0, kKneeTrackMax);
-    c.kneeDb = kneeFromTrack(c.kneeTrack);
-    u.kneeDb = static_cast<float>(c.kneeDb);
-
+    c.kneeDb = u.kneeDb;
     c.compressor = u.kneeType != kLimiter;
-    u.kneeType = c.compressor ? kCompressor : kLimiter;
     c.bypassed = u.bypass != 0;
-    u.bypass = c.bypassed ? 1 : 0;
-    u.design();
-
     c.attackDbPerS = attackFromDetectorCoefficient(u.detectorCoefficient);
     c.holdMs = holdMsFromSamples(u.holdSamples, u.lookAheadSamples);
     c.releaseDbPerS = releaseRateFromCount(u.releaseCount);
     c.lookAheadMs = lookAheadMsFromSamples(u.lookAheadSamples);
     c.noiseItem = noiseItemForGateLevel(u.gateLevel);
+    c.gateLevel = u.gateLevel;
+    c.gateSlope = u.gateSlope;
+    return c;
+}
+
+DynamicsEnabling dynamicsEnabling(bool bypassed, bool compressor) {
+    return {!bypassed, !bypassed && compressor};
+}
+
+DynamicsControls loadDynamicsUnit(ProcessorConfig& config, int unit) {
+    DynamicsUnit& u = config.unit(unit);
+    const int thresholdTrack =
+        std::clamp(trackFromThreshold(u.thresholdDbfs, unit), 0, kThresholdTrackMax);
+    u.thresholdDbfs = static_cast<float>(thresholdFromTrack(thresholdTrack, unit));
+    u.ratio =
+        static_cast<float>(ratioFromTrack(std::clamp(trackFromRatio(u.ratio), 0, kRatioTrackMax)));
+    const double kneeDb =
+        kneeFromTrack(std::clamp(trackFromKneeOnLoad(u.kneeDb, unit), 0, kKneeTrackMax));
+    u.kneeDb = static_cast<float>(kneeDb);
+    u.kneeType = u.kneeType != kLimiter ? kCompressor : kLimiter;
+    u.bypass = u.bypass != 0 ? 1 : 0;
+    u.design();
+
+    DynamicsControls c = showDynamicsUnit(config, unit);
+    // The quantised threshold and knee as the tracks give them, not as their singles.
+    c.thresholdDbu = dbfsToDbu(thresholdFromTrack(thresholdTrack, unit), unit);
+    c.kneeDb = kneeDb;
     return c;
 }
 

@@ -4,6 +4,8 @@
 // configuration calls it for unit 2, then unit 1.
 #pragma once
 
+#include <optional>
+
 #include "config/ProcessorConfig.h"
 
 namespace kvn {
@@ -17,6 +19,12 @@ inline constexpr int kNoiseItems = 8;
 // The list item whose gate level equals `gateLevel`, or -1 when none does (the list then shows no
 // item and the level is kept).
 int noiseItemForGateLevel(double gateLevel);
+// The gate level list item `item` (0..7) sets; an item outside the list gives none.
+std::optional<float> gateLevelForNoiseItem(int item);
+
+// Ranges of the expert gate fields.
+inline constexpr int kGateLevelMax = 33;
+inline constexpr int kGateSlopeMax = 10;
 
 // What the editor's controls show after loading a unit.
 struct DynamicsControls {
@@ -32,7 +40,23 @@ struct DynamicsControls {
     double releaseDbPerS = 0.0;
     double lookAheadMs = 0.0;
     int noiseItem = -1;
+    double gateLevel = 0.0;  // GateEdit
+    double gateSlope = 0.0;  // PendienteEdit
 };
+
+// What the controls show of unit `unit` as it stands, without changing it (the window shows a
+// unit this way until the user selects one: the start-up thresholds of -6 and -5 dBFS lie between
+// track steps and are kept). Tracks are the nearest positions, held to their ranges; the fields
+// show the stored values.
+DynamicsControls showDynamicsUnit(const ProcessorConfig& config, int unit);
+
+// Which controls take input: a bypassed unit disables threshold, knee, type and timing; the ratio
+// only acts on the compressor.
+struct DynamicsEnabling {
+    bool levels = true;  // threshold, knee, type, attack, hold, release
+    bool ratio = true;
+};
+DynamicsEnabling dynamicsEnabling(bool bypassed, bool compressor);
 
 // Selecting unit `unit` (1 OUT 1-2, 2 SUB): the threshold track p = R(2 x (-T - 11.6 + off)) held
 // to 0..100 sets T = -p / 2 - (11.6 - off); the ratio track p = R(10 - R) held to 0..9 sets R =

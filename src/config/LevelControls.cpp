@@ -27,6 +27,29 @@ void setLevelTrack(OutputChannel& output, int position) {
     output.Gain = std::pow(10.0, levelDbFromTrack(output.LevelPosition) / 20.0) * output.polarity();
 }
 
+void setInverted(OutputChannel& output, bool inverted) {
+    output.Inverted = inverted;
+    setLevelTrack(output, output.LevelPosition);
+}
+
+std::array<double, 4> inputMatrixFor(bool output1Muted, bool output2Muted) {
+    if (!output1Muted && output2Muted) {
+        return {1.0, 0.0, 1.0, 0.0};
+    }
+    if (output1Muted && !output2Muted) {
+        return {0.0, 1.0, 0.0, 1.0};
+    }
+    return {1.0, 0.0, 0.0, 1.0};
+}
+
+void setMuted(ProcessorConfig& config, int output, bool muted) {
+    if (output < 1 || output > kOutputCount) {
+        return;
+    }
+    config.output(output).Muted = muted;
+    config.InputMatrix = inputMatrixFor(config.output(1).Muted, config.output(2).Muted);
+}
+
 void refreshLevelFromTrack(OutputChannel& output) {
     setLevelTrack(output, output.LevelPosition);
 }

@@ -1,10 +1,12 @@
 // The gains editor's level scale and its refresh after a load: a vertical track of 0.1 dB steps
 // (position 0..361, 61 = 0 dB, +6 dB at the top, -30 dB at the bottom) and a dB field that holds
 // its value to -30.0..6.0. Gain = Polarity x 10^(dB / 20); the processor receives Gain x
-// MuteFactor.
+// MuteFactor. Muting Output 1 or Output 2 also chooses the input matrix.
 #pragma once
 
 #include "config/ProcessorConfig.h"
+
+#include <array>
 
 namespace kvn {
 
@@ -25,6 +27,19 @@ double levelDbFromGain(double gain);
 // The track-change step: LevelPosition := the position held to 0..361, Gain := 10^(dB / 20) x
 // Polarity (Polarity from Inverted; Muted is applied later as MuteFactor).
 void setLevelTrack(OutputChannel& output, int position);
+
+// The polarity switch: Inverted := `inverted`, then the track-change step recomputes the signed
+// Gain from the track as it stands.
+void setInverted(OutputChannel& output, bool inverted);
+
+// The input matrix m0..m3 for the mute states of Output 1 and Output 2 (SUB plays no part):
+// (1, 0, 1, 0) when only Output 2 is muted, (0, 1, 0, 1) when only Output 1 is, otherwise
+// (1, 0, 0, 1).
+std::array<double, 4> inputMatrixFor(bool output1Muted, bool output2Muted);
+// The mute switch of output `output` (1..3): Muted := `muted`, and the input matrix follows the
+// mute states of Output 1 and Output 2. Gain, track and polarity are kept, so unmuting restores
+// the level as it was.
+void setMuted(ProcessorConfig& config, int output, bool muted);
 
 // The refresh after a memory image was decoded: the level track is set from the stored
 // LevelPosition (the image carries the track, not the gain).

@@ -1,7 +1,9 @@
 // Arithmetic of the dynamics units.
 #include "dsp/DynamicsMath.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "dsp/DspConstants.h"
 #include "dsp/Rounding.h"
@@ -28,6 +30,13 @@ double holdMsFromSamples(int holdSamples, int lookAheadSamples) {
     // In double: stored counts read from a file may be anything, and their difference must not
     // overflow.
     return (static_cast<double>(holdSamples) - lookAheadSamples) / (kFs * 0.001);
+}
+
+int rebaseHoldSamples(int holdSamples, int fromLookAhead, int toLookAhead) {
+    // In 64 bits: stored counts read from a file may be anything.
+    const long long rebased = static_cast<long long>(holdSamples) - fromLookAhead + toLookAhead;
+    return static_cast<int>(std::clamp<long long>(rebased, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
 }
 
 int releaseCountFromRate(double releaseDbPerS) {
@@ -87,6 +96,35 @@ std::vector<std::pair<double, double>> staticCurveDbu(const TDYNAMIC& unit, int 
                            dbfsToDbu(unit.outputDb[index], unitNumber));
     }
     return curve;
+}
+
+DynamicsGraph dynamicsGraphDbu(const TDYNAMIC& unit, int unitNumber, double floorDbu) {
+    DynamicsGraph graph;
+    if (unit.bypass != 0) {
+        graph.curve = {{-100.0, -100.0}, {100.0, 100.0}};
+    } else {
+        graph.curve = staticCurveDbu(unit, unitNumber);
+        const double gainDb = graph.curve.front().second - graph.curve.front().first;
+        graph.curve.insert(graph.curve.begin(), {floorDbu, floorDbu + gainDb});
+    }
+
+    // The entries the gate lowers are those it lowers on a table of unity factors.
+    std::array<double, kGainTableSize> gated{};
+    gated.fill(1.0);
+    applyNoiseGate(gated, unit.gateLevel, unit.gateSlope);
+    int last = 0;
+    for (int k = 0; k < kGainTableSize; ++k) {
+        if (gated[static_cast<std::size_t>(k)] < 1.0) {
+            last = k;
+        }
+    }
+    for (int k = 0; k <= std::min(last + 1, kGainTableSize - 1); ++k) {
+        const double factor = unit.gainTable[static_cast<std::size_t>(k)];
+        const double x = dbfsToDbu(gainTableLevelDbfs(k), unitNumber);
+        const double y = factor > 0.0 ? x + 20.0 * std::log10(factor) : floorDbu;
+        graph.gate.emplace_back(x, std::max(y, floorDbu));
+    }
+    return graph;
 }
 
 }  // namespace kvn

@@ -37,6 +37,9 @@ double holdMsFromSamples(int holdSamples, int lookAheadSamples);
 // Release rate in dB/s <-> release count (units of 0.137 dB/s).
 int releaseCountFromRate(double releaseDbPerS);
 double releaseRateFromCount(int releaseCount);
+// The hold samples that keep the same hold time when the look-ahead moves from `fromLookAhead`
+// to `toLookAhead` samples (hold samples count the look-ahead in); held to the int range.
+int rebaseHoldSamples(int holdSamples, int fromLookAhead, int toLookAhead);
 // Look-ahead in ms <-> samples.
 int lookAheadSamplesFromMs(double lookAheadMs);
 double lookAheadMsFromSamples(int lookAheadSamples);
@@ -55,5 +58,17 @@ int trackFromKneeOnLoad(double kneeDb, int unit);
 
 // The 60 design points of a unit's static curve as (input, output) in dBu, for plotting.
 std::vector<std::pair<double, double>> staticCurveDbu(const TDYNAMIC& unit, int unitNumber);
+
+// What the dynamics window draws of a unit, as (input, output) points in dBu.
+struct DynamicsGraph {
+    // The static curve: from the floor along the unit's gain below the knee to the first of the
+    // 60 design points, then those points. A bypassed unit: the line (-100, -100) to (100, 100).
+    std::vector<std::pair<double, double>> curve;
+    // The noise gate: the table levels it lowers (output = input + the table factor in dB, a
+    // muted level drawn at the floor), then the first level it passes whole. The gate acts also on
+    // a bypassed unit.
+    std::vector<std::pair<double, double>> gate;
+};
+DynamicsGraph dynamicsGraphDbu(const TDYNAMIC& unit, int unitNumber, double floorDbu);
 
 }  // namespace kvn

@@ -23,8 +23,13 @@ double omega(double frequencyHz) {
     return 2.0 * kPi * frequencyHz / kSampleRate;
 }
 
-// Corner gain of the first-order shelves for a plateau gain g (linear). The comparisons are
-// strict: g equal to sqrt(2) or 1/sqrt(2) takes the middle branch.
+constexpr std::array<const char*, 12> kTypeNames = {
+    "Bypass",   "Parametric", "Shelv Low 6dB", "Shelv High 6dB", "LowPass Buttw", "HiPass Buttw",
+    "BandPass", "StopBand",   "AllPass 1",     "AllPass 2",      "LowPass Q",     "HiPass Q"};
+
+}  // namespace
+
+// The comparisons are strict: g equal to sqrt(2) or 1/sqrt(2) takes the middle branch.
 double shelfCornerGain(double g) {
     if (g > kSqrt2) {
         return g / kSqrt2;
@@ -34,12 +39,6 @@ double shelfCornerGain(double g) {
     }
     return std::sqrt(g);
 }
-
-constexpr std::array<const char*, 12> kTypeNames = {
-    "Bypass",   "Parametric", "Shelv Low 6dB", "Shelv High 6dB", "LowPass Buttw", "HiPass Buttw",
-    "BandPass", "StopBand",   "AllPass 1",     "AllPass 2",      "LowPass Q",     "HiPass Q"};
-
-}  // namespace
 
 double saturateCoefficient(double value) {
     if (value > 1.9999999999) {

@@ -83,6 +83,10 @@ public:
 // purpose: the processor's stored designs depend on these exact values.
 double saturateCoefficient(double value);
 
+// The gain (linear) of the first-order shelves at their frequency, for a shelf gain `g` (linear):
+// 3 dB short of the shelf above +3 dB and below -3 dB, half the shelf's dB in between.
+double shelfCornerGain(double g);
+
 // Name of a type code in the equaliser list ("Bypass" .. "HiPass Q"); empty for 15, 16 and codes
 // the list does not hold.
 const char* filterTypeName(int code);

@@ -1,6 +1,7 @@
 // Saving and loading the virtual processor's state.
 #include "emulator/StateFile.h"
 
+#include "config/AtomicFile.h"
 #include "emulator/FactoryImage.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string_view>
 #include <system_error>
 
@@ -157,33 +157,9 @@ std::optional<DeviceState> StateFile::decode(std::span<const std::uint8_t> bytes
 
 bool StateFile::save(const std::filesystem::path& path, const DeviceState& state,
                      std::string& error) {
-    const std::vector<std::uint8_t> bytes = encode(state);
-    std::random_device random;
-    std::filesystem::path temporary = path;
-    temporary += ".tmp" + std::to_string(random());
-
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-            out.flush();
-            written = static_cast<bool>(out);
-        }
-    }
-    std::error_code ec;
-    if (!written) {
-        const int cause = errno;
-        std::filesystem::remove(temporary, ec);
-        error = "Cannot save the state file " + quoted(path) + ": " + std::strerror(cause) + ".";
-        return false;
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        error = "Cannot save the state file " + quoted(path) + ": " + ec.message() + ".";
+    std::string reason;
+    if (!writeFileAtomically(path, encode(state), reason)) {
+        error = "Cannot save the state file " + quoted(path) + ": " + reason + ".";
         return false;
     }
     return true;

@@ -3,12 +3,15 @@
 #include "widgets/ResponseGraph.h"
 
 #include <qcustomplot.h>
+#include <QBuffer>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <charconv>
@@ -17,6 +20,7 @@
 #include <numeric>
 #include <utility>
 
+#include "config/AtomicFile.h"
 #include "widgets/NumberFormat.h"
 
 namespace kvn::widgets {
@@ -171,8 +175,10 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
 
     QAction* png = menu_->addAction(tr("Save Picture as PNG..."));
     QAction* csv = menu_->addAction(tr("Save Data as CSV..."));
+    QAction* copy = menu_->addAction(tr("Copy to Clipboard"));
     connect(png, &QAction::triggered, this, [this] { exportPngInteractive(); });
     connect(csv, &QAction::triggered, this, [this] { exportCsvInteractive(); });
+    connect(copy, &QAction::triggered, this, [this] { copyToClipboard(); });
 }
 
 ResponseGraph::~ResponseGraph() = default;
@@ -586,12 +592,39 @@ void ResponseGraph::replotNow() {
     plot_->replot(QCustomPlot::rpImmediateRefresh);
 }
 
-bool ResponseGraph::exportPng(const QString& path, int width, int height) {
+namespace {
+
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* error) {
+    std::string reason;
+    if (writeFileAtomically(path.toStdString(), std::string_view(bytes.data(), bytes.size()),
+                            reason)) {
+        return true;
+    }
+    if (error != nullptr) {
+        *error = QString::fromStdString(reason);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ResponseGraph::exportPng(const QString& path, int width, int height, QString* error) {
     syncDirtySeries();
     // The graph's own size, not the plot's: a graph that was never shown has not laid out its
     // plot yet.
-    return plot_->savePng(path, width > 0 ? width : this->width(),
-                          height > 0 ? height : this->height());
+    const QImage picture =
+        plot_->toPixmap(width > 0 ? width : this->width(), height > 0 ? height : this->height())
+            .toImage();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) {
+        if (error != nullptr) {
+            *error = tr("The picture could not be drawn.");
+        }
+        return false;
+    }
+    return writeWhole(path, bytes, error);
 }
 
 QString ResponseGraph::csvText() const {
@@ -642,17 +675,20 @@ QString ResponseGraph::csvText() const {
     return text;
 }
 
-bool ResponseGraph::exportCsv(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = csvText().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool ResponseGraph::exportCsv(const QString& path, QString* error) const {
+    return writeWhole(path, csvText().toUtf8(), error);
+}
+
+std::unique_ptr<QMimeData> ResponseGraph::clipboardData() {
+    syncDirtySeries();
+    auto data = std::make_unique<QMimeData>();
+    data->setImageData(plot_->toPixmap(width(), height()).toImage());
+    data->setText(csvText());
+    return data;
+}
+
+void ResponseGraph::copyToClipboard() {
+    QGuiApplication::clipboard()->setMimeData(clipboardData().release());
 }
 
 void ResponseGraph::setFilePrompts(GraphFilePrompts prompts) {
@@ -670,7 +706,7 @@ void ResponseGraph::setFilePrompts(GraphFilePrompts prompts) {
 
 bool ResponseGraph::exportInteractive(const QString& caption, const QString& suffix,
                                       const QString& failure,
-                                      const std::function<bool(const QString&)>& write) {
+                                      const std::function<bool(const QString&, QString*)>& write) {
     const QString path =
         prompts_.askSavePath(caption, QStringLiteral("graph.") + suffix,
                              suffix.toUpper() + QStringLiteral(" (*.") + suffix + QLatin1Char(')'));
@@ -678,23 +714,24 @@ bool ResponseGraph::exportInteractive(const QString& caption, const QString& suf
         return false;
     }
     const QString target = withSuffix(path, suffix);
-    if (!write(target)) {
-        prompts_.showError(failure.arg(target));
+    QString reason;
+    if (!write(target, &reason)) {
+        prompts_.showError(failure.arg(target, reason));
         return false;
     }
     return true;
 }
 
 bool ResponseGraph::exportPngInteractive() {
-    return exportInteractive(tr("Save Picture"), QStringLiteral("png"),
-                             tr("The picture could not be written to %1."),
-                             [this](const QString& path) { return exportPng(path); });
+    return exportInteractive(
+        tr("Save Picture"), QStringLiteral("png"), tr("The picture could not be written to %1: %2"),
+        [this](const QString& path, QString* error) { return exportPng(path, 0, 0, error); });
 }
 
 bool ResponseGraph::exportCsvInteractive() {
-    return exportInteractive(tr("Save Data"), QStringLiteral("csv"),
-                             tr("The data could not be written to %1."),
-                             [this](const QString& path) { return exportCsv(path); });
+    return exportInteractive(
+        tr("Save Data"), QStringLiteral("csv"), tr("The data could not be written to %1: %2"),
+        [this](const QString& path, QString* error) { return exportCsv(path, error); });
 }
 
 QMenu* ResponseGraph::contextMenu() const {
@@ -707,6 +744,10 @@ void ResponseGraph::showContextMenu(QPoint position) {
 
 QCustomPlot* ResponseGraph::plot() const {
     return plot_;
+}
+
+QString plotLibraryVersion() {
+    return QStringLiteral(QCUSTOMPLOT_VERSION_STR);
 }
 
 }  // namespace kvn::widgets

@@ -24,6 +24,7 @@ class QCPItemText;
 class QCPTextElement;
 class QCustomPlot;
 class QMenu;
+class QMimeData;
 
 namespace kvn::widgets {
 
@@ -154,22 +155,31 @@ public:
     void replotNow();
 
     // Writes the graph to a PNG file, `width` x `height` pixels (0 takes the graph's size; a graph
-    // that is hidden draws as well). False when the file cannot be written.
-    bool exportPng(const QString& path, int width = 0, int height = 0);
+    // that is hidden draws as well). The file is replaced only when all of it was written; false
+    // when it cannot be, with the system's reason in `error` when given.
+    bool exportPng(const QString& path, int width = 0, int height = 0, QString* error = nullptr);
     // The visible series as CSV: a heading row (x axis title, then each visible series' name),
     // then one row per distinct x in increasing order with each series' y at that x, or an empty
     // cell where a series has no point there or its value is NaN. Numbers are written in the
     // shortest form that reads back exactly, with '.' as the decimal point.
     QString csvText() const;
-    // Writes csvText() to a file; the file is replaced only when all of it was written.
-    bool exportCsv(const QString& path) const;
+    // Writes csvText() to a file, replaced only when all of it was written; false when it cannot
+    // be, with the system's reason in `error` when given.
+    bool exportCsv(const QString& path, QString* error = nullptr) const;
+
+    // The picture (the graph's size) and csvText() as one clipboard entry: a program that takes
+    // pictures pastes the graph, a text editor or a spreadsheet the numbers. The caller owns it.
+    std::unique_ptr<QMimeData> clipboardData();
+    // Puts clipboardData() on the system clipboard.
+    void copyToClipboard();
 
     void setFilePrompts(GraphFilePrompts prompts);
     // The context menu's actions: ask for a path, export, report a failure. False when the user
     // cancelled or the export failed.
     bool exportPngInteractive();
     bool exportCsvInteractive();
-    // The context menu ("Save Picture as PNG...", "Save Data as CSV..."), shown on a right click.
+    // The context menu ("Save Picture as PNG...", "Save Data as CSV...", "Copy to Clipboard"),
+    // shown on a right click.
     QMenu* contextMenu() const;
 
     // The plot behind this graph, for what this class does not offer. Including qcustomplot.h is
@@ -201,9 +211,9 @@ private:
     void syncDirtySeries();
     void showContextMenu(QPoint position);
     // Asks for a path (adding `suffix` when it has none), writes, reports a failure with
-    // `failure` (%1 is the path).
+    // `failure` (%1 is the path, %2 the reason).
     bool exportInteractive(const QString& caption, const QString& suffix, const QString& failure,
-                           const std::function<bool(const QString&)>& write);
+                           const std::function<bool(const QString&, QString*)>& write);
 
     QCustomPlot* plot_;
     QMenu* menu_;
@@ -229,5 +239,8 @@ void ResponseGraph::setSeriesData(int series, const XRange& x, const YRange& y, 
     }
     setSeriesPoints(series, std::move(points));
 }
+
+// The version of the plotting library the graph is built with ("2.1.0"), for the about window.
+QString plotLibraryVersion();
 
 }  // namespace kvn::widgets

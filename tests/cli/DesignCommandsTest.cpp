@@ -134,5 +134,29 @@ TEST(DesignDynamics, Defaults_GiveTheStartUpTableOfUnitOneAndItsTiming) {
     EXPECT_EQ(runInProcess({"design", "dynamics", "--mode", "expander"}).status, 1);
 }
 
+TEST(DesignPower, StartUpLimiterOverItsBoxBypassedUnbalancedAndBadValues) {
+    const QJsonObject o = jsonOf(runInProcess({"design", "power", "--json"}));
+    EXPECT_NEAR(o["levelDbu"].toDouble(), 14.6, 1e-5);
+    EXPECT_NEAR(o["vmaxVrms"].toDouble(), 4.162, 1e-3);
+    EXPECT_NEAR(o["powerW"].toDouble(), 3639.83, 0.01);
+    EXPECT_NEAR(o["boxLevelDbu"].toDouble(), 5.0098, 1e-4);
+    EXPECT_EQ(o["meterMax"].toInt(), 74);
+    EXPECT_TRUE(o["overBoxPower"].toBool());
+
+    // Bypassed SUB at 18 dBu into 4 ohm, unbalanced, gain 20: (6.156 x 20)^2 / 4 / 4 = 947 W.
+    const auto text = runInProcess({"design", "power", "--unit", "2", "--bypass", "--load", "4",
+                                    "--amp-gain", "20", "--box-power", "1000", "--unbalanced"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("level         18.0 dBu"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("max voltage   3.08 Vrms"), std::string::npos);
+    EXPECT_NE(text.out.find("RMS power     947 W"), std::string::npos);
+    EXPECT_NE(text.out.find("Within the box's power rating."), std::string::npos);
+
+    // A 20:1 ratio is beyond the ratio track; so is a 0 ohm load.
+    EXPECT_EQ(runInProcess({"design", "power", "--ratio", "20"}).status, 1);
+    EXPECT_EQ(runInProcess({"design", "power", "--load", "0"}).status, 1);
+    EXPECT_EQ(runInProcess({"design", "power", "--unit", "3"}).status, 1);
+}
+
 }  // namespace
 }  // namespace kvn::cli

@@ -94,5 +94,59 @@ TEST(CrossoverControls, BesselAboveItsLimitIsDesignedAtTheLimitWithAMessage) {
     EXPECT_TRUE(loadCrossoverControls(c, 2).messages.empty());
 }
 
+TEST(CrossoverControls, FrequencySliderIsLogarithmicInWholeHertzWithinEachEdgesRange) {
+    EXPECT_EQ(xoverFrequencyFromSlider(0), 20);
+    EXPECT_EQ(xoverFrequencyFromSlider(kXoverSliderSteps / 3), 200);
+    EXPECT_EQ(xoverFrequencyFromSlider(kXoverSliderSteps), 20000);
+    EXPECT_EQ(xoverFrequencyFromSlider(-1), 20);
+    EXPECT_EQ(xoverFrequencyFromSlider(kXoverSliderSteps + 1), 20000);
+    for (int p = 1; p <= kXoverSliderSteps; ++p) {
+        ASSERT_GE(xoverFrequencyFromSlider(p), xoverFrequencyFromSlider(p - 1)) << p;
+    }
+    // Every whole hertz lands on the position nearest to it: within half a step (0.35 %) and the
+    // rounding to whole hertz.
+    for (int hz = 20; hz <= 20000; hz += 7) {
+        const int back = xoverFrequencyFromSlider(xoverSliderPosition(hz));
+        ASSERT_LE(std::abs(back - hz), hz * 0.0035 + 0.5) << hz;
+    }
+    EXPECT_EQ(xoverSliderPosition(5.0), 0);
+    EXPECT_EQ(xoverSliderPosition(std::nan("")), 0);
+
+    const int subEnd = xoverSliderMaximum(3, XoverEdge::H);
+    EXPECT_LE(xoverFrequencyFromSlider(subEnd), 480);
+    EXPECT_GT(xoverFrequencyFromSlider(subEnd + 1), 480);
+    EXPECT_EQ(xoverSliderMaximum(3, XoverEdge::L), kXoverSliderSteps);
+    EXPECT_EQ(std::tuple(xoverSpinFrequency(1000.5, 3, XoverEdge::H),
+                         xoverSpinFrequency(1000.5, 1, XoverEdge::H),
+                         xoverSpinFrequency(-4, 1, XoverEdge::L)),
+              std::tuple(480, 1000, 20));
+}
+
+TEST(CrossoverControls, EveryFamilyAndOrderTheSpinsHoldIsOneTheDesignTakes) {
+    for (int family = 0; family < kXoverFamilies; ++family) {
+        EXPECT_EQ(xoverFamilyTakesOrder(family), family != 0);
+        for (int order = kXoverMinOrder - 1; order <= kXoverMaxOrder + 1; ++order) {
+            for (const XoverEdge side : {XoverEdge::L, XoverEdge::H}) {
+                ProcessorConfig c;
+                OutputChannel& out = c.output(1);
+                CrossoverControls controls = crossoverControlsShown(out, 1);
+                (side == XoverEdge::L ? controls.familyL : controls.familyH) = family;
+                (side == XoverEdge::L ? controls.orderL : controls.orderH) = order;
+                changeCrossoverEdge(out, 1, side, controls);
+                const TXOVERPB& e = side == XoverEdge::L ? out.HighPassEdge : out.LowPassEdge;
+                EXPECT_EQ(e.XoverType, xoverTypeFromFamily(family, side));
+                EXPECT_TRUE(TXOVERPB::orderSupported(e.XoverType, e.Order))
+                    << family << " " << order;
+                EXPECT_LE(e.SectionCount, 2);
+            }
+        }
+    }
+    // SUB's disabled high-pass list shows "ByPass" whatever the edge holds.
+    ProcessorConfig c;
+    c.output(3).HighPassEdge.XoverType = kBesselHighPass;
+    EXPECT_EQ(crossoverControlsShown(c.output(3), 3).familyL, 0);
+    EXPECT_EQ(crossoverControlsShown(c.output(3), 3).familyH, 1);
+}
+
 }  // namespace
 }  // namespace kvn

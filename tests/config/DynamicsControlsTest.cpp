@@ -52,5 +52,20 @@ TEST(DynamicsControls, LoadingQuantisesToTheTracksAndRedesigns) {
     EXPECT_FLOAT_EQ(u.thresholdDbfs, -55.6f);
 }
 
+TEST(DynamicsControls, ShowingAUnitChangesNothingAndNoiseItemsMapBothWays) {
+    const ProcessorConfig start;
+    const DynamicsControls c = showDynamicsUnit(start, 1);
+    EXPECT_EQ(start, ProcessorConfig());
+    // -6 dBFS lies between track steps: the nearest one, and the field shows the stored level.
+    EXPECT_EQ(c.thresholdTrack, 7);
+    EXPECT_NEAR(c.thresholdDbu, 14.6, 1e-6);
+    EXPECT_EQ(std::tuple(c.gateLevel, c.gateSlope), std::tuple(13.0, 4.0));
+    for (int item = 0; item < kNoiseItems; ++item) {
+        EXPECT_EQ(noiseItemForGateLevel(*gateLevelForNoiseItem(item)), item);
+    }
+    EXPECT_FALSE(gateLevelForNoiseItem(-1));
+    EXPECT_FALSE(gateLevelForNoiseItem(kNoiseItems));
+}
+
 }  // namespace
 }  // namespace kvn

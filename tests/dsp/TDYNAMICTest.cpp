@@ -138,6 +138,30 @@ TEST(DynamicsMath, StaticCurveInDbu) {
     EXPECT_NEAR(staticCurveDbu(d, 2).front().first, -10.0 + 23.6, 1e-4);
 }
 
+TEST(DynamicsMath, GraphShowsTheCurveFromTheFloorAndTheGate) {
+    TDYNAMIC d = unit(kCompressor, -20.0f, 4.0f, 6.0f, 16.0f);
+    DynamicsGraph g = dynamicsGraphDbu(d, 2, -80.0);
+    ASSERT_EQ(g.curve.size(), 61u);
+    EXPECT_EQ(g.curve.front(), std::pair(-80.0, -80.0));
+    EXPECT_EQ(g.curve[1], staticCurveDbu(d, 2).front());
+    // Gate 16, slope 4: entries 0..11 closed (drawn at the floor), 12..15 ramp, 16 passes.
+    ASSERT_EQ(g.gate.size(), 16u);
+    EXPECT_EQ(g.gate[0], std::pair(-96.0 + 23.6, -80.0));
+    EXPECT_EQ(g.gate[11].second, -80.0);
+    EXPECT_NEAR(g.gate[12].second, -60.0 + 23.6 + 20 * std::log10(0.25), 1e-9);
+    EXPECT_NEAR(g.gate[15].second, g.gate[15].first, 1e-9);
+
+    // Bypassed: the straight line, and the gate still acts ("Bypass" closes only -96 dBFS).
+    d.bypass = 1;
+    d.gateLevel = 1.0f;
+    d.design();
+    g = dynamicsGraphDbu(d, 1, -80.0);
+    EXPECT_EQ(g.curve, (std::vector<std::pair<double, double>>{{-100, -100}, {100, 100}}));
+    ASSERT_EQ(g.gate.size(), 2u);
+    EXPECT_EQ(g.gate[0].second, -80.0);
+    EXPECT_NEAR(g.gate[1].second, -93.0 + 20.6, 1e-9);
+}
+
 // Values read from a preset file can be anything; they land at the ends of their ranges.
 TEST(TDYNAMIC, ValuesBeyondTheIntRangeLandAtTheEnds) {
     std::array<double, kGainTableSize> table{};
@@ -152,6 +176,9 @@ TEST(TDYNAMIC, ValuesBeyondTheIntRangeLandAtTheEnds) {
     EXPECT_EQ(table[12], 1.0);
 
     EXPECT_GT(holdMsFromSamples(std::numeric_limits<int>::max(), -1), 4.4e7);
+    EXPECT_EQ(rebaseHoldSamples(1920, 0, 48), 1968);
+    EXPECT_EQ(rebaseHoldSamples(std::numeric_limits<int>::max(), 0, 96),
+              std::numeric_limits<int>::max());
     EXPECT_EQ(trackFromThreshold(-1e12, 1), std::numeric_limits<int>::max());
     EXPECT_EQ(trackFromRatio(std::numeric_limits<double>::quiet_NaN()), 0);
 }

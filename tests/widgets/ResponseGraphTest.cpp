@@ -4,9 +4,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -173,7 +175,7 @@ TEST_F(ResponseGraphTest, ContextMenu_ExportsPictureAndDataThroughThePrompts) {
     graph.setFilePrompts({[&](const QString&, const QString&, const QString&) { return answer; },
                           [&](const QString& message) { errors << message; }});
     const QList<QAction*> actions = graph.contextMenu()->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
 
     // The picture: a PNG of the graph's size with the dark blue background in the corner.
     actions[0]->trigger();
@@ -196,8 +198,20 @@ TEST_F(ResponseGraphTest, ContextMenu_ExportsPictureAndDataThroughThePrompts) {
     EXPECT_FALSE(graph.exportCsvInteractive());
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(answer));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("No such file or directory")))
+        << errors[0].toStdString();
     EXPECT_FALSE(graph.exportPngInteractive());
     EXPECT_EQ(errors.size(), 2);
+
+    // The clipboard: the same picture and the same numbers.
+    graph.setSeriesPoints(1, {{100, 3}, {1000, -2}});
+    actions[2]->trigger();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), graph.csvText());
+    const QImage picture = qvariant_cast<QImage>(copied->imageData());
+    EXPECT_EQ(picture.size(), graph.size());
+    EXPECT_EQ(picture.pixelColor(2, 2), QColor(0, 0, 96));
 }
 
 TEST_F(ResponseGraphTest, Mouse_ReportsGraphCoordinatesAndWhetherInsideTheAxes) {

@@ -7,6 +7,7 @@
 #include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorRegistry.h"
 #include "ui/main/LinkSafetyCommands.h"
+#include "ui/main/MainMenuActions.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/PortSettings.h"
 #include "ui/main/PortSettingsDialog.h"
@@ -90,8 +91,11 @@ void EditorApplication::createWindows() {
     passwordForm_ = std::make_unique<TPasswordForm>(mainMenu_.get());
     inputPassForm_->setParent(mainMenu_.get(), inputPassForm_->windowFlags());
     progresionForm_->setParent(mainMenu_.get(), progresionForm_->windowFlags());
-    context_ = std::make_unique<EditorContext>(EditorContext{
-        config_, workflow_->edits(), *dialogs_, *workflow_, *session_, *editors_, mainMenu_.get()});
+    mainMenu_->rememberPlacement(settings_.get());
+    menuActions_ = new MainMenuActions(*mainMenu_, *workflow_, settings_.get());
+    context_ = std::make_unique<EditorContext>(EditorContext{config_, workflow_->edits(), *dialogs_,
+                                                             *workflow_, *session_, *editors_,
+                                                             mainMenu_.get(), settings_.get()});
     refreshPortLocations();
     wireSafety();
 }
@@ -156,6 +160,8 @@ void EditorApplication::wire() {
                                                            : std::nullopt);
     });
     connect(main, &TMainMenu::codeBoxRequested, inputPassForm_.get(), &TInputPassForm::ask);
+    connect(main, &TMainMenu::dspSelectRequested, this,
+            [this](int bank) { session_->setDspSelect(bank); });
     connect(inputPassForm_.get(), &TInputPassForm::codeEntered, workflow,
             &MainWorkflow::applyAccessCode);
     connect(main, &TMainMenu::systemInfoRequested, systemInfoForm_.get(), &QDialog::open);
@@ -194,6 +200,8 @@ void EditorApplication::start() {
                                       "not be read (%1). It starts with fresh memories.")
                            .arg(QString::fromStdString(error)));
     }
+    // Every other part of the program has added its menu entries.
+    menuActions_->finishMenus();
     connectForm_->show();
     // Every window exists now: the choices become usable.
     connectForm_->setChoicesEnabled(true);

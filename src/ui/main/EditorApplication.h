@@ -29,6 +29,7 @@ namespace kvn::ui {
 class DeviceWorkflow;
 class EditorRegistry;
 class LinkSafetyCommands;
+class MainMenuActions;
 class MainWorkflow;
 class TConnectForm;
 class TInputPassForm;
@@ -80,6 +81,8 @@ public:
     VirtualConnection& virtualConnection() { return *virtual_; }
     TConnectForm& connectForm() { return *connectForm_; }
     TMainMenu& mainMenu() { return *mainMenu_; }
+    // The main window's own menu entries (files, undo, windows, help).
+    MainMenuActions& menuActions() { return *menuActions_; }
     TProgresionForm& progresionForm() { return *progresionForm_; }
     TInputPassForm& inputPassForm() { return *inputPassForm_; }
     TW_Serial_Info_Form& serialInfoForm() { return *serialInfoForm_; }
@@ -117,6 +120,7 @@ private:
     std::unique_ptr<TInputPassForm> inputPassForm_;
     std::unique_ptr<MainWorkflow> workflow_;
     std::unique_ptr<TMainMenu> mainMenu_;
+    MainMenuActions* menuActions_ = nullptr;  // owned by the main window
     std::unique_ptr<DeviceWorkflow> device_;
     std::unique_ptr<TW_Serial_Info_Form> serialInfoForm_;
     std::unique_ptr<TSystemInfoForm> systemInfoForm_;

@@ -1,8 +1,10 @@
 // What an editor window gets from the program when it is created: the one configuration, the
 // change path every edit goes through, the dialogs, the main workflow (names, mute marks, routes,
-// real-time state), the device session, and the main window as its parent.
+// real-time state), the device session, the main window as its parent, and the program's
+// settings (where window positions are kept).
 #pragma once
 
+class QSettings;
 class QWidget;
 
 namespace kvn {
@@ -32,6 +34,8 @@ struct EditorContext {
     link::DeviceSession& session;
     EditorRegistry& editors;
     QWidget* mainWindow;
+    // Window positions between runs; null keeps none. Not owned.
+    QSettings* settings = nullptr;
 };
 
 }  // namespace kvn::ui

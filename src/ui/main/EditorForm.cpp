@@ -10,8 +10,12 @@
 namespace kvn::ui {
 
 EditorForm::EditorForm(EditorContext& context, const QString& objectName, const QString& caption)
-    : QWidget(context.mainWindow, Qt::Window), context_(context), realTimeButton_(nullptr) {
+    : QWidget(context.mainWindow, Qt::Window),
+      context_(context),
+      realTimeButton_(nullptr),
+      placement_(*this) {
     setObjectName(objectName);
+    placement_.setSettings(context_.settings);
     setWindowTitle(caption);
     setWindowIcon(art::applicationIcon());
 
@@ -26,6 +30,15 @@ EditorForm::EditorForm(EditorContext& context, const QString& objectName, const 
     connect(realTimeButton_, &QToolButton::clicked, &context_.workflow,
             &MainWorkflow::requestRealTimeToggle);
     connect(&context_.edits, &ConfigEdits::changed, this, &EditorForm::changed);
+}
+
+EditorForm::~EditorForm() {
+    if (isVisible()) {
+        placement_.save();
+    }
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
 }
 
 void EditorForm::closeEditor() {
@@ -74,6 +87,16 @@ void EditorForm::changeEvent(QEvent* event) {
         showOutputNames();
     }
     QWidget::changeEvent(event);
+}
+
+void EditorForm::showEvent(QShowEvent* event) {
+    placement_.shown();
+    QWidget::showEvent(event);
+}
+
+void EditorForm::hideEvent(QHideEvent* event) {
+    placement_.save();
+    QWidget::hideEvent(event);
 }
 
 }  // namespace kvn::ui

@@ -1,13 +1,15 @@
 // The common frame of the editor windows: a window of its own above the main window, hidden
-// (never destroyed) when closed, a real-time button "RealTimeB" that works the main window's
-// switch and shows its state, and the refresh of the controls when the configuration changes
-// elsewhere (another window, undo, redo, New, Open, Read). Every edit goes through edit(), which
-// names this window as the change's origin so that it is not told back its own edits.
+// (never destroyed) when closed, placed where it was in the last run, a real-time button
+// "RealTimeB" that works the main window's switch and shows its state, and the refresh of the
+// controls when the configuration changes elsewhere (another window, undo, redo, New, Open, Read).
+// Every edit goes through edit(), which names this window as the change's origin so that it is not
+// told back its own edits.
 #pragma once
 
 #include "ui/main/ConfigEdits.h"
 #include "ui/main/EditorContext.h"
 #include "ui/main/EditorWindow.h"
+#include "ui/main/WindowPlacement.h"
 
 #include <QWidget>
 
@@ -27,6 +29,11 @@ class EditorForm : public QWidget, public EditorWindow {
 public:
     // `context` must outlive the window; the window is a child of context.mainWindow.
     EditorForm(EditorContext& context, const QString& objectName, const QString& caption);
+    // Remembers the window's place when it is destroyed while shown (the program ends), and
+    // disconnects the window's controls from its handlers before the widget closes: a visible
+    // window loses its focus as it is destroyed, and a field that commits on leaving would
+    // otherwise call a handler of the subclass already destroyed.
+    ~EditorForm() override;
 
     void closeEditor() override;
     // Shows the configuration again (after New, Open, Read).
@@ -57,12 +64,15 @@ protected:
     QToolButton* realTimeButton() const { return realTimeButton_; }
 
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void changed(const ConfigChange& change);
 
     EditorContext& context_;
     QToolButton* realTimeButton_;
+    WindowPlacement placement_;
 };
 
 }  // namespace kvn::ui

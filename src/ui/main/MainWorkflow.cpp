@@ -83,6 +83,8 @@ MainWorkflow::MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, Editor
       loading_(loading),
       caption_(QString::fromLatin1(text::kMainCaption)) {
     connect(&edits_, &ConfigEdits::changed, this, &MainWorkflow::showChange);
+    connect(&edits_, &ConfigEdits::modifiedChanged, this,
+            [this] { emit captionChanged(windowCaption()); });
 }
 
 bool MainWorkflow::newConfiguration() {
@@ -106,6 +108,7 @@ bool MainWorkflow::runNewStages() {
     loading_.beginStages(QString::fromLatin1(text::kInitializing) + openDialogFileName_);
     editors_.closeEditors();
     setRealTimeMode(false);
+    currentFile_.clear();
     for (const Stage& stage : kNewStages) {
         loading_.setStage(stage.percent, QString::fromLatin1(stage.text));
         if (stage.percent == kNewStages.front().percent) {
@@ -124,18 +127,30 @@ bool MainWorkflow::openPreset() {
     }
     const std::optional<QString> path = dialogs_.openFile(
         {QString::fromLatin1(text::kOpenTitle), QString::fromLatin1(text::kPresetFilter), {}});
+    return openChosenFile(path.value_or(QString()));
+}
+
+bool MainWorkflow::openRecent(const QString& path) {
+    return newConfiguration() && openChosenFile(path);
+}
+
+bool MainWorkflow::openChosenFile(const QString& path) {
     bool loaded = false;
-    if (path) {
-        openDialogFileName_ = *path;
+    if (!path.isEmpty()) {
+        openDialogFileName_ = path;
         editors_.closeEditors();
         setRealTimeMode(false);
-        loaded = loadPresetFile(*path);
+        loaded = loadPresetFile(path);
         if (!loaded) {
             openDialogFileName_.clear();
         }
     }
     loading_.closeWindow();
     return loaded;
+}
+
+bool MainWorkflow::saveToCurrentFile() {
+    return currentFile_.isEmpty() ? savePreset() : writePresetFile(currentFile_);
 }
 
 bool MainWorkflow::savePreset() {
@@ -148,8 +163,12 @@ bool MainWorkflow::savePreset() {
 void MainWorkflow::setCaption(const QString& caption) {
     if (caption_ != caption) {
         caption_ = caption;
-        emit captionChanged(caption_);
+        emit captionChanged(windowCaption());
     }
+}
+
+QString MainWorkflow::windowCaption() const {
+    return edits_.modified() ? caption_ + QStringLiteral(" *") : caption_;
 }
 
 void MainWorkflow::configurationReplaced() {
@@ -297,7 +316,9 @@ bool MainWorkflow::loadPresetFile(const QString& path) {
     // Even a refused file has left the configuration as New made it.
     configurationReplaced();
     if (result.loaded) {
+        currentFile_ = path;
         captionFromFile(path);
+        emit presetFileUsed(path);
     }
     return result.loaded;
 }
@@ -307,7 +328,9 @@ bool MainWorkflow::writePresetFile(const QString& path) {
     showMessages(dialogs_, result.messages);
     if (result.success) {
         edits_.markSaved();
+        currentFile_ = path;
         captionFromFile(path);
+        emit presetFileUsed(path);
     }
     return result.success;
 }
@@ -321,6 +344,8 @@ bool MainWorkflow::loadImage(const std::vector<std::uint8_t>& image) {
     const LoadResult result = LoadImage(image, config_, stagesTo(loading_));
     showMessages(dialogs_, result.messages);
     if (result.loaded) {
+        // The configuration now comes from the processor, not from a file.
+        currentFile_.clear();
         configurationReplaced();
     }
     return result.loaded;

@@ -58,12 +58,26 @@ public:
     bool openPreset();
     // Save: the save dialog, then the file. True when the file was written.
     bool savePreset();
+    // A file of the recent-files list: New with its question, then `path` as Open would load
+    // it. True when it was loaded.
+    bool openRecent(const QString& path);
+    // Save without a dialog: the configuration goes back to the file it was opened from or last
+    // saved to; when it did not come from a file (start-up, New, Read), Save's dialog asks.
+    bool saveToCurrentFile();
     // Opens `path` without asking anything (after New): used by Open and by tests.
     bool loadPresetFile(const QString& path);
     // Writes `path` and takes its name into the caption.
     bool writePresetFile(const QString& path);
     // The folder-free name in the caption ("KVN 350" before any file).
     QString caption() const { return caption_; }
+    // The preset last chosen in the open dialog (empty before any, or when it failed to load):
+    // measurement files that moved are looked for in its folder.
+    QString openDialogFileName() const { return openDialogFileName_; }
+    // The caption as the window shows it: followed by " *" while there are changes not saved.
+    QString windowCaption() const;
+    // The preset file the configuration was opened from or last saved to; empty after New and
+    // after a memory was read.
+    QString currentFile() const { return currentFile_; }
 
     // The configuration was replaced: every window shows it again, the undo history starts
     // again and the configuration counts as unmodified.
@@ -117,7 +131,10 @@ public:
     bool confirmClose();
 
 signals:
+    // The window caption (windowCaption()) changed: another file, or the modified mark.
     void captionChanged(const QString& caption);
+    // `path` was opened or saved (for the recent-files list).
+    void presetFileUsed(const QString& path);
     void systemNameChanged(const QString& name);
     // Every name, route, mute mark and the editors must be shown again from the configuration.
     void configurationReloaded();
@@ -131,6 +148,7 @@ signals:
 
 private:
     bool runNewStages();
+    bool openChosenFile(const QString& path);
     void setCaption(const QString& caption);
     void captionFromFile(const QString& path);
     void showChange(const ConfigChange& change);
@@ -142,6 +160,7 @@ private:
     LoadingProgress& loading_;
     QString caption_;
     QString openDialogFileName_;
+    QString currentFile_;
     bool newCancelled_ = false;
     bool realTimeMode_ = false;
     int memory_ = kUserMemoryMin;

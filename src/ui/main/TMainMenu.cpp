@@ -101,9 +101,9 @@ QFrame* block(QWidget* parent) {
 }  // namespace
 
 TMainMenu::TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* parent)
-    : QMainWindow(parent), workflow_(workflow), editors_(editors) {
+    : QMainWindow(parent), workflow_(workflow), editors_(editors), placement_(*this) {
     setObjectName(QStringLiteral("TMainMenu"));
-    setWindowTitle(workflow_.caption());
+    setWindowTitle(workflow_.windowCaption());
     setWindowIcon(art::applicationIcon());
 
     auto* central = new QWidget(this);
@@ -153,6 +153,12 @@ TMainMenu::TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* p
     ActualizaMainMute();
     updateEditorButtons();
     setTransferControlsEnabled(false);
+}
+
+TMainMenu::~TMainMenu() {
+    if (isVisible()) {
+        placement_.save();
+    }
 }
 
 QMenu* TMainMenu::menu(Menu which) const {
@@ -436,7 +442,28 @@ QWidget* TMainMenu::buildFooter() {
     connect(totalResponseButton_, &QPushButton::clicked, this,
             [this] { editors_.open(EditorKind::TotalResponse, 0); });
     connect(copyAllButton_, &QPushButton::clicked, this, &TMainMenu::copyToAllRequested);
+    addHiddenControls(footer);
     return footer;
+}
+
+void TMainMenu::addHiddenControls(QWidget* footer) {
+    // Service controls that stay hidden: a second copy-to-all button, the coefficient view and
+    // the bank that real-time messages address.
+    auto* copyAllMem = new QPushButton(QStringLiteral("Copy to all memories"), footer);
+    copyAllMem->setObjectName(QStringLiteral("CopyAllMem"));
+    copyAllMem->hide();
+    connect(copyAllMem, &QPushButton::clicked, this, &TMainMenu::copyToAllRequested);
+    auto* showCoeff = new QPushButton(QStringLiteral("Show Coeff"), footer);
+    showCoeff->setObjectName(QStringLiteral("ShowCoeffButton"));
+    showCoeff->hide();
+    connect(showCoeff, &QPushButton::clicked, this,
+            [this] { editors_.open(EditorKind::Coefficients, 0); });
+    auto* bank = new QSpinBox(footer);
+    bank->setObjectName(QStringLiteral("SpinEdit1"));
+    bank->setRange(1, 2);
+    bank->setValue(1);
+    bank->hide();
+    connect(bank, &QSpinBox::valueChanged, this, &TMainMenu::dspSelectRequested);
 }
 
 void TMainMenu::updateEditorButtons() {
@@ -510,6 +537,16 @@ void TMainMenu::closeEvent(QCloseEvent* event) {
     // The connection window decides whether the program ends.
     event->ignore();
     emit closeRequested();
+}
+
+void TMainMenu::showEvent(QShowEvent* event) {
+    placement_.shown();
+    QMainWindow::showEvent(event);
+}
+
+void TMainMenu::hideEvent(QHideEvent* event) {
+    placement_.save();
+    QMainWindow::hideEvent(event);
 }
 
 void TMainMenu::changeEvent(QEvent* event) {

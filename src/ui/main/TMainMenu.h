@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ui/main/Artwork.h"
+#include "ui/main/WindowPlacement.h"
 
 #include <QMainWindow>
 
@@ -15,6 +16,7 @@ class QLabel;
 class QMenu;
 class QLineEdit;
 class QPushButton;
+class QSettings;
 class QSpinBox;
 class QToolButton;
 
@@ -31,6 +33,11 @@ class TMainMenu : public QMainWindow {
 public:
     // `workflow` and `editors` must outlive the window.
     TMainMenu(MainWorkflow& workflow, EditorRegistry& editors, QWidget* parent = nullptr);
+    // Remembers the window's place when the program ends with the window shown.
+    ~TMainMenu() override;
+
+    // Where the window's place is kept between runs; null (the default) keeps none. Not owned.
+    void rememberPlacement(QSettings* settings) { placement_.setSettings(settings); }
 
     // The menu bar's menus, where the program's commands beyond the window's buttons go; other
     // parts of the program add their actions to them.
@@ -56,6 +63,8 @@ signals:
     void copyToAllRequested();
     void systemInfoRequested();
     void codeBoxRequested();
+    // The hidden bank selector "SpinEdit1" chose the bank real-time messages address (1..2).
+    void dspSelectRequested(int bank);
     // The window was asked to close: the application decides (closing the connection window
     // ends the program).
     void closeRequested();
@@ -63,12 +72,15 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* buildHeader();
     QWidget* buildCommands();
     QWidget* buildSignalFlow();
     QWidget* buildFooter();
+    void addHiddenControls(QWidget* footer);
     QToolButton* commandButton(const QString& name, const QString& text, art::Glyph glyph);
     QWidget* inputBlock(int input);
     QWidget* outputBlock(int output);
@@ -95,6 +107,7 @@ private:
     QLabel* infoLabel_ = nullptr;
     std::array<QWidget*, 8> transferControls_{};
     std::array<QMenu*, 4> menus_{};
+    WindowPlacement placement_;
 };
 
 }  // namespace kvn::ui

@@ -9,7 +9,7 @@
 #include "config/ProcessorConfig.h"
 #include "dsp/Response.h"
 
-namespace kvn::cli {
+namespace kvn::analysis {
 
 enum class ResponseBlock { Peq, Xover, Total };
 
@@ -23,4 +23,4 @@ struct OutputResponse {
 // preset does).
 OutputResponse evaluateOutput(const ProcessorConfig& config, int output, ResponseBlock block);
 
-}  // namespace kvn::cli
+}  // namespace kvn::analysis

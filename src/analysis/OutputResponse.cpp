@@ -1,19 +1,19 @@
 // Response of an output's blocks.
-#include "cli/OutputResponse.h"
+#include "analysis/OutputResponse.h"
 
 #include "analysis/OutputCurves.h"
 
-namespace kvn::cli {
+namespace kvn::analysis {
 
 OutputResponse evaluateOutput(const ProcessorConfig& config, int output, ResponseBlock block) {
     const OutputChannel& out = config.output(output);
     ResponseCurve total;
     if (block != ResponseBlock::Xover) {
-        analysis::equaliserCurve(out, total);
+        equaliserCurve(out, total);
     }
     if (block != ResponseBlock::Peq) {
         ResponseCurve xover;
-        analysis::crossoverCurve(out, output == kSubOutput, xover);
+        crossoverCurve(out, output == kSubOutput, xover);
         for (int i = 0; i < kGridPoints; ++i) {
             const auto k = static_cast<std::size_t>(i);
             total.MagDb[k] += xover.MagDb[k];
@@ -31,4 +31,4 @@ OutputResponse evaluateOutput(const ProcessorConfig& config, int output, Respons
     return r;
 }
 
-}  // namespace kvn::cli
+}  // namespace kvn::analysis

@@ -1,17 +1,22 @@
-#include "cli/OutputResponse.h"
+#include "analysis/OutputResponse.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "cli/PresetStore.h"
 #include "dsp/FixedSubPath.h"
 
-namespace kvn::cli {
+namespace kvn::analysis {
 namespace {
 
+ProcessorConfig newPreset() {
+    ProcessorConfig c;
+    c.resetToNew();
+    return c;
+}
+
 TEST(OutputResponse, DefaultOutputOne_IsFlatOnTheWholeGrid) {
-    const OutputResponse r = evaluateOutput(PresetStore::newPreset(), 1, ResponseBlock::Total);
+    const OutputResponse r = evaluateOutput(newPreset(), 1, ResponseBlock::Total);
     EXPECT_EQ(r.hz[0], 20);
     EXPECT_EQ(r.hz[200], 693);
     EXPECT_EQ(r.hz[400], 23999);
@@ -22,7 +27,7 @@ TEST(OutputResponse, DefaultOutputOne_IsFlatOnTheWholeGrid) {
 }
 
 TEST(OutputResponse, SubCrossover_AddsTheFixedPathAndTotalAddsTheEqualiser) {
-    ProcessorConfig c = PresetStore::newPreset();
+    ProcessorConfig c = newPreset();
     // A band of +6 dB at 100 Hz on SUB, in use.
     c.output(3).band(1).FilterType = kParametric;
     c.output(3).band(1).FrequencyHz = 100.0;
@@ -50,4 +55,4 @@ TEST(OutputResponse, SubCrossover_AddsTheFixedPathAndTotalAddsTheEqualiser) {
 }
 
 }  // namespace
-}  // namespace kvn::cli
+}  // namespace kvn::analysis

@@ -1,0 +1,70 @@
+// The analysis layer: a long measurement export read and resampled onto the grid, and the total
+// response of the three outputs with their sum.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "analysis/MeasurementImport.h"
+#include "analysis/TotalResponse.h"
+
+namespace {
+
+using namespace kvn;
+using namespace kvn::analysis;
+
+// A FRD-style export with `lines` points from 10 Hz to 24 kHz.
+std::string frdText(int lines) {
+    std::string text = "* Freq(Hz) SPL(dB) Phase(degrees)\n";
+    char line[64];
+    for (int i = 0; i < lines; ++i) {
+        const double hz = 10.0 * std::pow(2400.0, i / (lines - 1.0));
+        std::snprintf(line, sizeof line, "%.4f %.3f %.3f\n", hz, 90.0 + 3.0 * std::sin(i * 0.01),
+                      std::fmod(i * 0.7, 360.0) - 180.0);
+        text += line;
+    }
+    return text;
+}
+
+void BM_ImportFrd10000Lines(benchmark::State& state) {
+    const std::string text = frdText(10000);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parseMeasurement(text, "m.frd", {kFormatFrd, 90.0}));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ImportFrd10000Lines)->Unit(benchmark::kMillisecond);
+
+void BM_ImportClio10000Lines(benchmark::State& state) {
+    std::string text = "    Freq\t      dB\t   Phase\n";
+    char line[64];
+    for (int i = 0; i < 10000; ++i) {
+        std::snprintf(line, sizeof line, "%8.1f\t%8.2f\t%8.2f\n",
+                      10.0 * std::pow(2400.0, i / 9999.0), 90.0, 0.0);
+        text += line;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parseMeasurement(text, "m.txt", {kFormatAuto, 90.0}));
+    }
+}
+BENCHMARK(BM_ImportClio10000Lines)->Unit(benchmark::kMillisecond);
+
+void BM_TotalResponseThreeOutputsWithAdd(benchmark::State& state) {
+    ProcessorConfig config;
+    config.resetToNew();
+    for (int output = 1; output <= kOutputCount; ++output) {
+        config.output(output).PeqBandsInUse = peqBandCount(output);
+    }
+    MeasuredCurves measured{};
+    const MeasurementResult speaker = parseMeasurement(frdText(500), "m.frd", {kFormatFrd, 90.0});
+    measured.fill(speaker.curve);
+    TotalResponse out;
+    for (auto _ : state) {
+        computeTotalResponse(config, measured, out);
+        benchmark::DoNotOptimize(out.addDb.data());
+    }
+}
+BENCHMARK(BM_TotalResponseThreeOutputsWithAdd)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

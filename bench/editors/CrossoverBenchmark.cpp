@@ -1,0 +1,115 @@
+// "crossoverChange": 500 frequency changes of a Linkwitz-Riley order 4 low-pass edge through its
+// slider in the crossover window, made as one drag of the handle (one undo step, as under the
+// mouse), each timed until the crossover graph and, when it is registered and shown, the total
+// response view have been repainted. "cpu" gives the same figures in processor time, which on a
+// shared machine leaves out the waits for other programs.
+#include "EditorBench.h"
+#include "PaintCounter.h"
+
+#include "ui/analysis/AnalysisWindows.h"
+#include "ui/editors/EditorWindows.h"
+#include "ui/main/EditorApplication.h"
+#include "ui/main/EditorRegistry.h"
+#include "ui/main/ScriptedDialogs.h"
+#include "widgets/CommitSlider.h"
+#include "widgets/IntSpinEdit.h"
+#include "widgets/ResponseGraph.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QSlider>
+
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace kvn::bench {
+namespace {
+
+constexpr int kChanges = 500;
+constexpr qint64 kPaintTimeoutMs = 2000;
+
+QWidget* windowOf(ui::EditorApplication& app, ui::EditorKind kind) {
+    return dynamic_cast<QWidget*>(app.editors().find(kind));
+}
+
+QString crossoverChange() {
+    ui::ScriptedDialogs dialogs;
+    ui::EditorOptions options;
+    options.dialogs = &dialogs;
+    options.virtualProcessor.stateFile.clear();
+    options.virtualProcessor.clock = link::ClockPolicy::Virtual;
+    ui::EditorApplication app(options);
+    ui::installAnalysisWindows(app);
+    ui::installEditorWindows(app);
+
+    app.editors().open(ui::EditorKind::Crossover, 1);
+    QWidget* crossover = windowOf(app, ui::EditorKind::Crossover);
+    crossover->findChild<QComboBox*>(QStringLiteral("TipoXCombo0H"))->setCurrentIndex(2);
+    crossover->findChild<widgets::IntSpinEdit*>(QStringLiteral("OrdenSpin0H"))->setValue(4);
+    auto* slider = crossover->findChild<widgets::CommitSlider*>(QStringLiteral("FrecSlider0H"));
+
+    std::vector<std::unique_ptr<PaintCounter>> counters;
+    counters.push_back(std::make_unique<PaintCounter>(
+        crossover->findChild<widgets::ResponseGraph*>(QStringLiteral("XoverGraph"))));
+    const bool total = app.editors().has(ui::EditorKind::TotalResponse);
+    if (total) {
+        app.editors().open(ui::EditorKind::TotalResponse, 0);
+        for (auto* graph : windowOf(app, ui::EditorKind::TotalResponse)
+                               ->findChildren<widgets::ResponseGraph*>()) {
+            if (graph->isVisible()) {
+                counters.push_back(std::make_unique<PaintCounter>(graph));
+            }
+        }
+    }
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+    }
+
+    // From 630 Hz to 20 kHz and back: every position a frequency of its own, above the
+    // high-pass edge at 100 Hz.
+    // Holding the handle down makes the changes one drag.
+    auto* handle = slider->findChild<QSlider*>();
+    handle->setSliderDown(true);
+    Timings timings;
+    Timings cpu;
+    const int first = slider->maximum() / 2;
+    for (int i = 0; i < kChanges; ++i) {
+        const int span = slider->maximum() - first;
+        const int step = i % (2 * span);
+        const int position = first + (step < span ? step : 2 * span - step);
+        std::vector<int> before;
+        for (const auto& counter : counters) {
+            before.push_back(counter->paints);
+        }
+        const std::clock_t cpuStart = std::clock();
+        QElapsedTimer clock;
+        clock.start();
+        slider->setPosition(position);
+        const auto painted = [&] {
+            for (std::size_t c = 0; c < counters.size(); ++c) {
+                if (counters[c]->paints == before[c]) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        while (!painted() && clock.elapsed() < kPaintTimeoutMs) {
+            QApplication::processEvents();
+        }
+        timings.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        cpu.add(1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
+    }
+    handle->setSliderDown(false);
+    QString json = timingsJson(timings, QStringLiteral("changes"));
+    json.insert(json.size() - 1, QStringLiteral(", \"totalResponse\": %1, \"cpu\": %2")
+                                     .arg(total ? "true" : "false", timingsJson(cpu)));
+    return json;
+}
+
+const MeasureRegistration registration("crossoverChange", crossoverChange);
+
+}  // namespace
+}  // namespace kvn::bench

@@ -1,0 +1,51 @@
+// What the whole system does acoustically at each output and at the three together: each
+// output's equaliser, crossover, gain and polarity, delay and measured loudspeaker added on the
+// response grid, and the complex sum of the three outputs ("ADD").
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "config/ProcessorConfig.h"
+#include "dsp/Response.h"
+
+namespace kvn::analysis {
+
+// The five influences the view can switch off, in the order of `ProcessorConfig::ResponseView`.
+enum class Influence { Speakers = 0, Peq = 1, Xover = 2, Gain = 3, Delay = 4 };
+inline constexpr int kInfluenceCount = 5;
+
+// A gain of exactly 0 counts as this level, so that the curves stay finite.
+inline constexpr double kSilentGainDb = -140.0;
+
+using GridValues = std::array<double, kGridPoints>;
+using MeasuredCurves = std::array<ResponseCurve, kOutputCount>;
+
+struct TotalResponse {
+    // Per output (index 0 = Output 1): the summed magnitude in dB and phase in radians before
+    // muting, single precision as the view keeps them.
+    std::array<std::array<float, kGridPoints>, kOutputCount> magDb{};
+    std::array<std::array<float, kGridPoints>, kOutputCount> phaseRad{};
+    // As plotted: the magnitude times the mute factor (a muted output lies on 0 dB) and the phase
+    // wrapped to degrees in [-180, 180].
+    std::array<GridValues, kOutputCount> plottedDb{};
+    std::array<GridValues, kOutputCount> phaseDeg{};
+    // The sum of the three outputs as complex values: magnitude in dB and phase in degrees
+    // (atan2 of the sum). With every output muted the magnitude is -300 dB.
+    GridValues addDb{};
+    GridValues addPhaseDeg{};
+};
+
+// The total response of a configuration. The influences come from `config.ResponseView`, the
+// look-ahead (delaying Output 1 and Output 2, not SUB) from `config.unit(1).lookAheadSamples`;
+// `measured` are the outputs' imported curves (zeros for none). The sections' coefficients are
+// used as they stand. No allocation; cheap enough for every edit.
+void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
+                          TotalResponse& out);
+
+// The view's "Value at Mouse Position" text: the frequency rounded to whole hertz (up to 5
+// significant digits), " Hz , ", the value with 2 decimals and the unit of the mode (" dBs" for
+// magnitude, "º " for phase). UTF-8.
+std::string totalResponseReadout(double hz, double value, bool phaseMode);
+
+}  // namespace kvn::analysis
