@@ -36,6 +36,12 @@ fuzz: deps
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke $(FUZZ_SECONDS)
 
+# The link against the emulator with faults injected: SOAK_TRANSFERS transfers (not part of test).
+SOAK_TRANSFERS ?= 2000
+SOAK_SEED ?= 1
+soak: build
+	@build/src/tools/kvn350-soak --transfers $(SOAK_TRANSFERS) --seed $(SOAK_SEED)
+
 run: build
 	@scripts/run-editor
 

@@ -21,8 +21,8 @@ struct Group {
     CommandFunction run;
 };
 
-const std::array<Group, 7>& groups() {
-    static const std::array<Group, 7> table = {{
+const std::array<Group, 8>& groups() {
+    static const std::array<Group, 8> table = {{
         {"preset", "create, show, compare, convert and upgrade preset files (.KV2)", presetCommands,
          nullptr},
         {"image", "build and decode processor memory images", imageCommands, nullptr},
@@ -32,6 +32,7 @@ const std::array<Group, 7>& groups() {
          nullptr},
         {"response", "print the response of one output of a preset, or the final response", nullptr,
          runResponse},
+        {"report", "write the handover report of a preset as an A4 PDF", nullptr, runReport},
         {"ports", "list serial ports and the COM 1..4 mapping", nullptr, runPorts},
         {"device", "talk to the processor or the virtual processor", nullptr, runDevice},
     }};
@@ -123,6 +124,10 @@ int runCli(const std::vector<std::string>& args, CommandIo& io) {
         }
         return e.status();
     }
+}
+
+bool commandDraws(const std::vector<std::string>& args) {
+    return !args.empty() && args[0] == "report";
 }
 
 }  // namespace kvn::cli

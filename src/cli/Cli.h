@@ -14,4 +14,8 @@ namespace kvn::cli {
 // messages to io.err as "kvn350: <message>".
 int runCli(const std::vector<std::string>& args, CommandIo& io);
 
+// True when the command draws pages (the report) and so needs a QGuiApplication rather than a
+// QCoreApplication.
+bool commandDraws(const std::vector<std::string>& args);
+
 }  // namespace kvn::cli

@@ -33,6 +33,7 @@ std::span<const Subcommand> imageCommands();
 std::span<const Subcommand> designCommands();
 std::span<const Subcommand> measurementCommands();
 int runResponse(const Args& args, CommandIo& io);
+int runReport(const Args& args, CommandIo& io);
 int runPorts(const Args& args, CommandIo& io);
 int runDevice(const Args& args, CommandIo& io);
 

@@ -4,6 +4,7 @@
 // configuration calls it for unit 2, then unit 1.
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include "config/ProcessorConfig.h"
@@ -16,6 +17,8 @@ inline constexpr int kKneeTrackMax = 20;        // knee (20 - p) / 2: 10 dB at 0
 
 // The noise gate list: "Bypass" 1, "1 (Low Noise)" 10, "2" 11 .. "7 (High Noise)" 16.
 inline constexpr int kNoiseItems = 8;
+inline constexpr std::array<const char*, kNoiseItems> kNoiseItemTexts = {
+    "Bypass", "1 (Low Noise)", "2", "3", "4", "5", "6", "7 (High Noise)"};
 // The list item whose gate level equals `gateLevel`, or -1 when none does (the list then shows no
 // item and the level is kept).
 int noiseItemForGateLevel(double gateLevel);

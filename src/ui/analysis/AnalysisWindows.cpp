@@ -1,6 +1,7 @@
 #include "ui/analysis/AnalysisWindows.h"
 
 #include "ui/analysis/MeasurementImportService.h"
+#include "ui/analysis/ReportActions.h"
 #include "ui/analysis/TFinalResponseForm.h"
 #include "ui/analysis/TImpDataForm.h"
 #include "ui/main/EditorApplication.h"
@@ -26,6 +27,7 @@ void installAnalysisWindows(EditorApplication& app) {
     app.addEditor(EditorKind::TotalResponse,
                   std::make_unique<TFinalResponseForm>(context, *service));
     app.addEditor(EditorKind::Import, std::make_unique<TImpDataForm>(context, *service));
+    installReportActions(app, *service);
 }
 
 }  // namespace kvn::ui

@@ -34,9 +34,6 @@ namespace {
 
 const QColor kRed(0xd3, 0x2f, 0x2f);
 
-constexpr std::array<const char*, kNoiseItems> kNoiseTexts = {
-    "Bypass", "1 (Low Noise)", "2", "3", "4", "5", "6", "7 (High Noise)"};
-
 QLabel* label(const QString& text, QWidget* parent, const QString& name = {}) {
     auto* l = new QLabel(text, parent);
     if (!name.isEmpty()) {
@@ -270,7 +267,7 @@ QWidget* TDynamicform::buildGate() {
     noiseTitle_->setObjectName(QStringLiteral("NoiseLevelLabel"));
     noise_ = new QComboBox(box);
     noise_->setObjectName(QStringLiteral("NoiseCombo"));
-    for (const char* text : kNoiseTexts) {
+    for (const char* text : kNoiseItemTexts) {
         noise_->addItem(QString::fromLatin1(text));
     }
     grid->addWidget(noiseTitle_, 0, 0);

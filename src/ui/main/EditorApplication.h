@@ -10,6 +10,7 @@
 #include "ui/main/EditorWindow.h"
 #include "ui/main/VirtualConnection.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -40,6 +41,12 @@ class TSystemInfoForm;
 class TW_Serial_Info_Form;
 class UserDialogs;
 
+// A picture for the documentation that is drawn rather than grabbed from a window.
+struct ScreenshotPicture {
+    QString fileName;  // "report-page1.png"
+    std::function<QImage()> draw;
+};
+
 struct EditorOptions {
     // Choose the Virtual connection as soon as the program runs (--virtual).
     bool chooseVirtual = false;
@@ -63,6 +70,9 @@ public:
     EditorContext& context() { return *context_; }
     // Takes `window` and registers it under `kind`.
     void addEditor(EditorKind kind, std::unique_ptr<EditorWindow> window);
+    // A picture for `make screenshots` that belongs to no window (drawn after the windows').
+    void addScreenshot(ScreenshotPicture picture) { screenshots_.push_back(std::move(picture)); }
+    const std::vector<ScreenshotPicture>& screenshots() const { return screenshots_; }
 
     // Shows the connection window; with chooseVirtual, the Virtual connection is then chosen.
     void start();
@@ -128,6 +138,7 @@ private:
     std::unique_ptr<LinkSafetyCommands> safety_;
     std::unique_ptr<EditorContext> context_;
     std::vector<std::unique_ptr<EditorWindow>> ownedEditors_;
+    std::vector<ScreenshotPicture> screenshots_;
     LinkFactory linkFactory_;
     bool virtualChosen_ = false;
     bool virtualSaveWarned_ = false;

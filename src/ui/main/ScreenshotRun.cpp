@@ -68,8 +68,12 @@ void ScreenshotRun::next() {
 }
 
 void ScreenshotRun::shoot(QWidget* window, const QString& name) {
+    save(window->grab().toImage(), name);
+}
+
+void ScreenshotRun::save(const QImage& picture, const QString& name) {
     const QString path = QDir(folder_).filePath(name);
-    if (!window->grab().save(path)) {
+    if (!picture.save(path)) {
         std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
         failed_ = true;
         return;
@@ -206,6 +210,9 @@ void ScreenshotRun::plan() {
                 }
             });
         }
+    }
+    for (const ScreenshotPicture& picture : editor_.screenshots()) {
+        steps_.push_back([this, picture] { save(picture.draw(), picture.fileName); });
     }
 }
 

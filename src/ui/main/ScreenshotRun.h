@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 
+class QImage;
 class QWidget;
 
 namespace kvn::ui {
@@ -35,6 +36,7 @@ private:
     void plan();
     void next();
     void shoot(QWidget* window, const QString& name);
+    void save(const QImage& picture, const QString& name);
     void fillExample();
 
     EditorApplication& editor_;
