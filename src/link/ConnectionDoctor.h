@@ -37,7 +37,6 @@ struct DoctorReport {
 
 // Runs the checks for `option` (Offline has nothing to check). `probe` and `sleeper` are used
 // during the call only.
-DoctorReport diagnoseConnection(const LinkOption& option, const PortProbe& probe,
-                                Sleeper& sleeper);
+DoctorReport diagnoseConnection(const LinkOption& option, const PortProbe& probe, Sleeper& sleeper);
 
 }  // namespace kvn::link

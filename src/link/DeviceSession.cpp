@@ -4,8 +4,9 @@
 #include <QThread>
 #include <algorithm>
 
-#include "link/DeviceSequences.h"
 #include "link/RealTimeSender.h"
+#include "link/SystemPortProbe.h"
+#include "link/TrafficTap.h"
 
 namespace kvn::link {
 
@@ -16,6 +17,7 @@ public:
     explicit Progress(DeviceSession& session) : session_(session) {}
 
     void setInfo(const std::string& text) override {
+        session_.log_->info(text);
         emit session_.infoChanged(QString::fromStdString(text));
     }
     void setGaugeMaximum(int maximum) override { emit session_.gaugeMaximumChanged(maximum); }
@@ -23,6 +25,7 @@ public:
     void showWindow() override { emit session_.windowShown(); }
     void closeWindow() override { emit session_.windowClosed(); }
     void showMessage(MessageKind kind, const std::string& text) override {
+        session_.log_->message(kind, text);
         emit session_.messageRequested(kind, QString::fromStdString(text));
     }
     void linkDropped() override { emit session_.linkDropped(); }
@@ -35,11 +38,13 @@ private:
 // Everything the worker thread touches, and nothing else does.
 struct DeviceSession::Worker {
     Worker(DeviceSession& session, Sleeper& sleeper)
-        : progress(session),
+        : sleeper(sleeper),
+          progress(session),
           link(progress, sleeper),
           sequences(link, progress, sleeper),
           sender(sleeper) {}
 
+    Sleeper& sleeper;
     Progress progress;
     DeviceLink link;
     DeviceSequences sequences;
@@ -49,7 +54,10 @@ struct DeviceSession::Worker {
 DeviceSession::DeviceSession(QObject* parent) : DeviceSession(Sleeper::system(), parent) {}
 
 DeviceSession::DeviceSession(Sleeper& sleeper, QObject* parent)
-    : QObject(parent), thread_(std::make_unique<QThread>()) {
+    : QObject(parent),
+      thread_(std::make_unique<QThread>()),
+      log_(std::make_shared<TrafficLog>()),
+      probe_(std::make_shared<SystemPortProbe>()) {
     worker_ = std::make_unique<Worker>(*this, sleeper);
     context_ = new QObject;
     context_->moveToThread(thread_.get());
@@ -100,11 +108,16 @@ bool DeviceSession::start(Operation operation, std::function<bool(Worker&)> job)
 
 bool DeviceSession::chooseLink(LinkOption option) {
     const bool offline = option.kind == LinkOption::Kind::Offline;
-    return start(Operation::ChooseLink, [this, offline, option = std::move(option)](Worker& w) {
-        const DeviceLink::Choice choice = w.link.choose(option);
-        emit linkChosen(choice);
-        return choice == (offline ? DeviceLink::Choice::Offline : DeviceLink::Choice::Connected);
-    });
+    if (!offline) {
+        log_->note("link chosen: " + option.portText);
+    }
+    return start(Operation::ChooseLink,
+                 [this, offline, option = withTrafficLog(std::move(option), log_)](Worker& w) {
+                     const DeviceLink::Choice choice = w.link.choose(option);
+                     emit linkChosen(choice);
+                     return choice ==
+                            (offline ? DeviceLink::Choice::Offline : DeviceLink::Choice::Connected);
+                 });
 }
 
 bool DeviceSession::identify() {
@@ -116,10 +129,21 @@ bool DeviceSession::identify() {
     });
 }
 
-bool DeviceSession::writeMemory(int memory, std::vector<std::uint8_t> image) {
-    return start(Operation::WriteMemory, [memory, image = std::move(image)](Worker& w) {
-        return w.sequences.WriteMemory(memory, image);
-    });
+bool DeviceSession::writeMemory(int memory, std::vector<std::uint8_t> image, bool verify) {
+    return start(Operation::WriteMemory,
+                 [this, memory, verify, image = std::move(image)](Worker& w) {
+                     if (!w.sequences.WriteMemory(memory, image)) {
+                         return false;
+                     }
+                     if (!verify) {
+                         return true;
+                     }
+                     const auto result = w.sequences.VerifyMemory(memory, image);
+                     if (result) {
+                         emit verified(*result);
+                     }
+                     return result && result->passed();
+                 });
 }
 
 bool DeviceSession::changeMemory(int memory) {
@@ -180,6 +204,35 @@ bool DeviceSession::enterRealTime(MemoryRange range) {
     });
 }
 
+bool DeviceSession::backup(const std::string& folder, MemoryRange range) {
+    return start(Operation::Backup, [this, folder, range](Worker& w) {
+        const ProcessorBackup::Report report = ProcessorBackup(w.sequences).backup(folder, range);
+        emit backupDone(false, report);
+        return report.complete();
+    });
+}
+
+bool DeviceSession::restore(const std::string& folder, MemoryRange range) {
+    return start(Operation::Restore, [this, folder, range](Worker& w) {
+        const ProcessorBackup::Report report = ProcessorBackup(w.sequences).restore(folder, range);
+        emit backupDone(true, report);
+        return report.complete();
+    });
+}
+
+bool DeviceSession::diagnose(LinkOption option) {
+    log_->note("connection doctor: " + option.statusText);
+    return start(Operation::Diagnose,
+                 [this, option = withTrafficLog(std::move(option), log_)](Worker& w) {
+                     // The doctor opens the port itself; a link that failed its check gives it up
+                     // first.
+                     w.link.choose(LinkOption::offline());
+                     const DoctorReport report = diagnoseConnection(option, *probe_, w.sleeper);
+                     emit diagnosed(report);
+                     return report.answered();
+                 });
+}
+
 void DeviceSession::setDspSelect(int bank) {
     dspSelect_ = std::clamp(bank, 1, 2);
 }
@@ -207,7 +260,16 @@ void DeviceSession::sendUpdate(const RealTimeUpdate& update) {
         QMetaObject::invokeMethod(
             context_,
             [this] {
-                worker_->sender.drain(backlog_, worker_->link.transferLink(), worker_->progress);
+                DeviceLink& link = worker_->link;
+                if (!worker_->sender.drain(backlog_, link.transferLink(), worker_->progress)) {
+                    // A link that cannot take a message is lost, as a transfer that gets no
+                    // reply is.
+                    if (!link.offline()) {
+                        link.dropToOffline();
+                    }
+                    publishLinkState(*worker_);
+                    emit realTimeFailed();
+                }
             },
             Qt::QueuedConnection);
     }

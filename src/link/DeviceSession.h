@@ -18,13 +18,18 @@
 #include <memory>
 #include <vector>
 
+#include "link/ConnectionDoctor.h"
 #include "link/DeviceLink.h"
+#include "link/DeviceSequences.h"
 #include "link/LinkOption.h"
 #include "link/MemoryRange.h"
 #include "link/PasswordEntry.h"
+#include "link/PortFacts.h"
+#include "link/ProcessorBackup.h"
 #include "link/RealTimeBacklog.h"
 #include "link/RealTimeUpdate.h"
 #include "link/Sleeper.h"
+#include "link/TrafficLog.h"
 #include "link/TransferProgress.h"
 
 class QThread;
@@ -47,6 +52,9 @@ public:
         CopyToAllMemories,
         QueryActiveMemory,
         EnterRealTime,
+        Backup,
+        Restore,
+        Diagnose,
     };
     Q_ENUM(Operation)
 
@@ -70,7 +78,8 @@ public:
     // Operations. Each returns false, and does nothing, while another one runs.
     bool chooseLink(LinkOption option);
     bool identify();
-    bool writeMemory(int memory, std::vector<std::uint8_t> image);
+    // With `verify`, the memory is read back after the write and compared (verified()).
+    bool writeMemory(int memory, std::vector<std::uint8_t> image, bool verify = false);
     bool changeMemory(int memory);
     bool readMemory(int memory);
     bool keyboardLock(bool lock);
@@ -80,6 +89,20 @@ public:
     bool queryActiveMemory(MemoryRange range);
     // The active memory, then its image (activeMemoryReported, memoryRead).
     bool enterRealTime(MemoryRange range);
+    // Every memory of `range` into `folder`, or the backup in `folder` back (backupDone);
+    // succeeds when every memory was done.
+    bool backup(const std::string& folder, MemoryRange range);
+    bool restore(const std::string& folder, MemoryRange range);
+    // Runs the connection doctor on `option` (diagnosed), leaving the chosen link as it is.
+    // Succeeds when a KVN 350 answered.
+    bool diagnose(LinkOption option);
+    // Where the doctor learns about ports; the machine's own unless set (tests). Not while an
+    // operation runs.
+    void setPortProbe(std::shared_ptr<const PortProbe> probe) { probe_ = std::move(probe); }
+
+    // Every byte of every link chosen from now on, with the step texts and messages, while the
+    // log is recording (it is from the start).
+    TrafficLog& trafficLog() { return *log_; }
 
     // Real-time mode: while it is off, edits are not sent.
     void setRealTimeMode(bool on) { realTimeMode_ = on; }
@@ -110,6 +133,13 @@ signals:
     void identified(bool answered, const QString& statusText, bool hideConnectionWindow,
                     bool letterPassword);
     void memoryRead(int memory, const std::vector<std::uint8_t>& image);
+    // The check after a write with verify.
+    void verified(const kvn::link::DeviceSequences::Verification& result);
+    void backupDone(bool restore, const kvn::link::ProcessorBackup::Report& report);
+    void diagnosed(const kvn::link::DoctorReport& report);
+    // A real-time message could not be sent: the link has dropped to offline and the processor
+    // misses the edits since.
+    void realTimeFailed();
     void activeMemoryReported(int memory);
     void finished(kvn::link::DeviceSession::Operation operation, bool success);
     void busyChanged(bool busy);
@@ -131,6 +161,8 @@ private:
     std::atomic<bool> letterPassword_ = false;
     std::atomic<bool> realTimeMode_ = false;
     std::atomic<int> dspSelect_ = 1;
+    std::shared_ptr<TrafficLog> log_;
+    std::shared_ptr<const PortProbe> probe_;
 };
 
 }  // namespace kvn::link

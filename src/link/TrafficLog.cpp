@@ -40,6 +40,9 @@ TrafficLog::TrafficLog(std::size_t maxLines)
     : maxLines_(maxLines == 0 ? 1 : maxLines), start_(std::chrono::steady_clock::now()) {}
 
 void TrafficLog::add(std::string line) {
+    if (!recording_) {
+        return;
+    }
     std::lock_guard lock(mutex_);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start_)
@@ -93,8 +96,11 @@ std::size_t TrafficLog::count() const {
     return dropped_ + lines_.size();
 }
 
-std::vector<std::string> TrafficLog::linesFrom(std::size_t first) const {
+std::vector<std::string> TrafficLog::linesFrom(std::size_t first, std::size_t* next) const {
     std::lock_guard lock(mutex_);
+    if (next != nullptr) {
+        *next = dropped_ + lines_.size();
+    }
     const std::size_t from = first > dropped_ ? first - dropped_ : 0;
     if (from >= lines_.size()) {
         return {};

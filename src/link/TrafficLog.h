@@ -10,6 +10,7 @@
 // the link records on its own thread while a window reads the lines.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +32,10 @@ public:
 
     explicit TrafficLog(std::size_t maxLines = kDefaultMaxLines);
 
+    // While recording is off (it is on at first), nothing is added.
+    void setRecording(bool on) { recording_ = on; }
+    bool recording() const { return recording_; }
+
     void sent(std::span<const std::uint8_t> bytes);
     void received(std::span<const std::uint8_t> bytes);
     // A wait for the processor ended with nothing received.
@@ -42,8 +47,9 @@ public:
 
     // Lines recorded since the start, dropped ones included.
     std::size_t count() const;
-    // The lines numbered `first` (counting from 0 at the start) onwards that are still kept.
-    std::vector<std::string> linesFrom(std::size_t first) const;
+    // The lines numbered `first` (counting from 0 at the start) onwards that are still kept;
+    // `next`, when given, receives the number of the line after the last one returned.
+    std::vector<std::string> linesFrom(std::size_t first, std::size_t* next = nullptr) const;
     // The whole record with a heading comment, as save() writes it.
     std::string text() const;
     // Writes text() to `path` atomically; false with the reason in `error`.
@@ -59,6 +65,7 @@ private:
     std::chrono::steady_clock::time_point start_;
     std::deque<std::string> lines_;
     std::size_t dropped_ = 0;
+    std::atomic<bool> recording_ = true;
 };
 
 // "[  1234 ms] " removed from the front of a recorded line, if it carries one.

@@ -1,6 +1,8 @@
 // Fixture parsing.
 #include "Conversation.h"
 
+#include "link/TrafficLog.h"
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -32,6 +34,8 @@ Conversation Conversation::parse(const std::string& text) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
+        // A conversation saved from the link's traffic record carries time stamps.
+        line = withoutTimeStamp(line);
         if (line.empty() || line[0] == '#') {
             continue;
         }

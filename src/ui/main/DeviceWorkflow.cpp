@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <utility>
+
 namespace kvn::ui {
 
 namespace {
@@ -21,6 +23,25 @@ using Operation = link::DeviceSession::Operation;
 
 // A DSP program text is about 18 kB; anything far larger is not one and is not read whole.
 constexpr qint64 kMaxFirmwareTextBytes = 1024 * 1024;
+
+constexpr const char* kBackupTitle = "Back Up Processor";
+constexpr const char* kRestoreTitle = "Restore Processor";
+constexpr const char* kBackupBeforeFirmware =
+    "Do you want to back up every user memory before the DSP program is loaded? If the update "
+    "does not finish, the memories can then be written back.";
+constexpr const char* kFirmwareNotLoaded = "The DSP program was not loaded.";
+
+QString problemList(const link::ProcessorBackup::Report& report) {
+    QStringList lines;
+    for (const std::string& line : report.problems()) {
+        lines << QString::fromStdString(line);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString memoriesText(std::size_t count) {
+    return count == 1 ? QStringLiteral("1 memory") : QStringLiteral("%1 memories").arg(count);
+}
 
 QString qtext(const char* text) {
     return QString::fromUtf8(text);
@@ -63,20 +84,52 @@ DeviceWorkflow::DeviceWorkflow(link::DeviceSession& session, MainWorkflow& main,
                 if (choice == link::DeviceLink::Choice::PortInUse) {
                     identifyPending_ = false;
                     emit portInUse();
+                    diagnoseWanted_ = true;
                 }
             });
     connect(&session_, &link::DeviceSession::identified, this,
-            [this](bool, const QString& status, bool hideConnectionWindow, bool) {
+            [this](bool answered, const QString& status, bool hideConnectionWindow, bool) {
                 if (!status.isEmpty()) {
                     setStatusText(status);
                 }
                 emit connectionSettled(hideConnectionWindow);
+                // Both follow once the identification has finished.
+                resyncWanted_ = answered && outOfStep_;
+                diagnoseWanted_ = !answered;
             });
     connect(&session_, &link::DeviceSession::linkDropped, this, [this] {
         // The status line must not go on claiming a connection that is gone.
         setStatusText(qtext(link::text::kStatusOffline));
+        if (main_.realTimeMode()) {
+            setOutOfStep(true, missedEdits_);
+        }
         emit linkLost();
     });
+    connect(&session_, &link::DeviceSession::realTimeFailed, this, [this] {
+        // The edit whose message failed is the first the processor misses.
+        setOutOfStep(true, std::max(missedEdits_, 1));
+    });
+    connect(&main_.edits(), &ConfigEdits::changed, this, [this](const ConfigChange&) {
+        if (outOfStep_) {
+            setOutOfStep(true, missedEdits_ + 1);
+        }
+    });
+    connect(&session_, &link::DeviceSession::verified, this,
+            [this](const link::DeviceSequences::Verification& result) {
+                if (!result.passed()) {
+                    emit verificationFailed(result);
+                }
+            });
+    connect(&session_, &link::DeviceSession::backupDone, this,
+            [this](bool, const link::ProcessorBackup::Report& report) { backupReport_ = report; });
+    connect(&session_, &link::DeviceSession::diagnosed, this,
+            [this](const link::DoctorReport& report) {
+                QStringList checks;
+                for (const std::string& line : report.lines()) {
+                    checks << QString::fromStdString(line);
+                }
+                emit diagnosisReady(QString::fromStdString(report.diagnosis()), checks);
+            });
     connect(&session_, &link::DeviceSession::reconnectRequested, this,
             &DeviceWorkflow::connectionWindowRequested);
     connect(&main_, &MainWorkflow::realTimeModeChanged, &session_,
@@ -89,7 +142,7 @@ bool DeviceWorkflow::ready() const {
 }
 
 bool DeviceWorkflow::idle() const {
-    return !session_.busy() && !held_ && !identifyPending_;
+    return !session_.busy() && !held_ && !identifyPending_ && !diagnosePending_;
 }
 
 bool DeviceWorkflow::transferControlsEnabled() const {
@@ -131,6 +184,7 @@ bool DeviceWorkflow::chooseLink(const link::LinkOption& option) {
         return false;
     }
     identifyPending_ = true;
+    lastOption_ = option;
     if (!session_.chooseLink(option)) {
         identifyPending_ = false;
         return false;
@@ -151,7 +205,15 @@ void DeviceWorkflow::onFinished(Operation operation, bool success) {
                     identifyPending_ = false;
                     session_.identify();
                 });
+            } else {
+                diagnoseLater();
             }
+            break;
+        case Operation::Identify:
+            if (std::exchange(resyncWanted_, false)) {
+                later([this] { offerResync(); });
+            }
+            diagnoseLater();
             break;
         case Operation::QueryActiveMemory:
             if (!success) {
@@ -167,11 +229,25 @@ void DeviceWorkflow::onFinished(Operation operation, bool success) {
                 startRead(ReadPurpose::RealTime, activeMemory_);
             });
             break;
+        case Operation::WriteMemory:
+            // The processor runs what it was written; it is in step when that is the present
+            // configuration.
+            if (success && lastWrite_.image == main_.buildImage()) {
+                setOutOfStep(false);
+            }
+            break;
+        case Operation::Backup:
+        case Operation::Restore:
+            later([this, restore = operation == Operation::Restore] { afterBackup(restore); });
+            break;
         case Operation::ReadMemory: {
             const ReadPurpose purpose = readPurpose_;
             readPurpose_ = ReadPurpose::None;
             main_.loading().closeWindow();
             setHeld(false);
+            if (success && imageLoaded_) {
+                setOutOfStep(false);
+            }
             // Real time starts only from what the processor runs; a failed read leaves it off.
             if (purpose == ReadPurpose::RealTime && success && imageLoaded_) {
                 main_.setRealTimeMode(true);
@@ -219,7 +295,18 @@ void DeviceWorkflow::write() {
         Answer::Yes) {
         return;
     }
-    session_.writeMemory(main_.memory(), main_.buildImage());
+    startWrite(main_.memory(), main_.buildImage(), verifyWrites_);
+}
+
+void DeviceWorkflow::startWrite(int memory, std::vector<std::uint8_t> image, bool verify) {
+    lastWrite_ = {memory, image};
+    session_.writeMemory(memory, std::move(image), verify);
+}
+
+void DeviceWorkflow::writeAgain() {
+    if (ready() && lastWrite_.memory != 0) {
+        startWrite(lastWrite_.memory, lastWrite_.image, true);
+    }
 }
 
 void DeviceWorkflow::change() {
@@ -320,7 +407,153 @@ void DeviceWorkflow::updateFirmware() {
                        QStringLiteral(" Nothing was sent to the processor."));
         return;
     }
-    session_.updateFirmware(payload.bytes);
+    const Answer backUp = dialogs_.message(MessageKind::Confirmation, qtext(kBackupBeforeFirmware),
+                                           MessageButtons::YesNoCancel);
+    if (backUp == Answer::Cancel) {
+        return;
+    }
+    if (backUp == Answer::No) {
+        session_.updateFirmware(payload.bytes);
+        return;
+    }
+    const std::optional<QString> folder =
+        dialogs_.chooseFolder({qtext(kBackupTitle), QString(), backupFolder_});
+    if (!folder) {
+        dialogs_.inform(qtext(kFirmwareNotLoaded));
+        return;
+    }
+    backupFolder_ = *folder;
+    pendingFirmware_ = payload.bytes;
+    setHeld(true);
+    backupReport_.reset();
+    if (!session_.backup(folder->toStdString(),
+                         {main_.memoryMinimum(), MainWorkflow::kMemoryMax})) {
+        pendingFirmware_.reset();
+        setHeld(false);
+    }
+}
+
+void DeviceWorkflow::continueFirmwareUpdate() {
+    const std::vector<std::uint8_t> payload = std::move(*pendingFirmware_);
+    pendingFirmware_.reset();
+    const link::ProcessorBackup::Report report =
+        backupReport_.value_or(link::ProcessorBackup::Report{{}, {}, "The backup did not run."});
+    setHeld(false);
+    if (!report.complete()) {
+        const QString question =
+            QStringLiteral(
+                "The backup failed, so the memories are not safe:\n%1\n\nDo you want "
+                "to load the DSP program anyway? Memories that were not backed up may "
+                "be lost if the update does not finish.")
+                .arg(problemList(report));
+        if (dialogs_.message(MessageKind::Warning, question, MessageButtons::YesNoDefaultNo) !=
+            Answer::Yes) {
+            dialogs_.inform(qtext(kFirmwareNotLoaded));
+            return;
+        }
+    }
+    if (offline()) {
+        dialogs_.inform(qtext(kFirmwareNotLoaded));
+        return;
+    }
+    session_.updateFirmware(payload);
+}
+
+void DeviceWorkflow::backupProcessor() {
+    if (!ready()) {
+        return;
+    }
+    const std::optional<QString> folder =
+        dialogs_.chooseFolder({qtext(kBackupTitle), QString(), backupFolder_});
+    if (!folder) {
+        return;
+    }
+    backupFolder_ = *folder;
+    backupReport_.reset();
+    session_.backup(folder->toStdString(), {main_.memoryMinimum(), MainWorkflow::kMemoryMax});
+}
+
+void DeviceWorkflow::restoreProcessor() {
+    if (!ready()) {
+        return;
+    }
+    const std::optional<QString> folder =
+        dialogs_.chooseFolder({qtext(kRestoreTitle), QString(), backupFolder_});
+    if (!folder) {
+        return;
+    }
+    const QString question = QStringLiteral(
+                                 "Do you want to write the memories backed up in %1 back to the "
+                                 "processor? They replace what the memories hold now.")
+                                 .arg(*folder);
+    if (dialogs_.message(MessageKind::Warning, question, MessageButtons::YesNo) != Answer::Yes) {
+        return;
+    }
+    backupFolder_ = *folder;
+    backupReport_.reset();
+    session_.restore(folder->toStdString(), {main_.memoryMinimum(), MainWorkflow::kMemoryMax});
+}
+
+void DeviceWorkflow::afterBackup(bool restore) {
+    if (pendingFirmware_) {
+        continueFirmwareUpdate();
+        return;
+    }
+    if (!backupReport_) {
+        return;
+    }
+    const link::ProcessorBackup::Report& report = *backupReport_;
+    const QString done = memoriesText(report.saved.size());
+    QString text = restore ? done + QStringLiteral(" written back and checked.")
+                           : done + QStringLiteral(" backed up in %1.").arg(backupFolder_);
+    if (report.complete()) {
+        dialogs_.inform(text);
+        return;
+    }
+    text += QStringLiteral("\n\n") +
+            (restore ? QStringLiteral("Not written back:\n") : QStringLiteral("Not backed up:\n")) +
+            problemList(report);
+    dialogs_.warn(text);
+}
+
+void DeviceWorkflow::setOutOfStep(bool outOfStep, int missedEdits) {
+    if (outOfStep == outOfStep_ && missedEdits == missedEdits_) {
+        return;
+    }
+    outOfStep_ = outOfStep;
+    missedEdits_ = outOfStep ? missedEdits : 0;
+    emit outOfStepChanged(outOfStep_, missedEdits_);
+}
+
+void DeviceWorkflow::offerResync() {
+    if (!outOfStep_ || !ready()) {
+        return;
+    }
+    const int memory = activeMemory_ > 0 ? activeMemory_ : main_.memory();
+    const QString question =
+        QStringLiteral(
+            "The link to the processor was lost during real-time editing, so the "
+            "processor is out of step: it does not have the latest edits. Do you want "
+            "to write the present configuration to memory %1 (and check it) so that "
+            "the processor runs it?")
+            .arg(memory);
+    if (dialogs_.message(MessageKind::Warning, question, MessageButtons::YesNo) == Answer::Yes) {
+        startWrite(memory, main_.buildImage(), true);
+    }
+}
+
+void DeviceWorkflow::diagnoseLater() {
+    if (!std::exchange(diagnoseWanted_, false) ||
+        lastOption_.kind == link::LinkOption::Kind::Offline) {
+        return;
+    }
+    diagnosePending_ = true;
+    refreshControls();
+    QTimer::singleShot(0, this, [this] {
+        diagnosePending_ = false;
+        session_.diagnose(lastOption_);
+        refreshControls();
+    });
 }
 
 void DeviceWorkflow::copyToAllMemories() {

@@ -12,8 +12,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kvn::ui {
 
@@ -64,6 +67,20 @@ public:
     // The hidden service: the present configuration into every memory the selector offers.
     void copyToAllMemories();
 
+    // --- Safe work with the processor ---
+    // Write reads the memory back and compares it with what was written (on at first).
+    void setVerifyWrites(bool on) { verifyWrites_ = on; }
+    bool verifyWrites() const { return verifyWrites_; }
+    // After a check that found differences: the same image to the same memory again.
+    void writeAgain();
+    // Asks for a folder, then backs up every memory the selector offers into it.
+    void backupProcessor();
+    // Asks for a backup folder and whether to overwrite, then writes its memories back.
+    void restoreProcessor();
+    // The link was lost during real-time editing: the processor misses edits the editor kept.
+    bool outOfStep() const { return outOfStep_; }
+    int missedEdits() const { return missedEdits_; }
+
 signals:
     void transferControlsEnabledChanged(bool enabled);
     void statusTextChanged(const QString& text);
@@ -78,6 +95,11 @@ signals:
     void linkLost();
     // The user must choose a link again.
     void connectionWindowRequested();
+    // A write's check found that the memory does not hold what was written.
+    void verificationFailed(const kvn::link::DeviceSequences::Verification& result);
+    void outOfStepChanged(bool outOfStep, int missedEdits);
+    // The connection doctor's finding after a link that could not be used, and its checks.
+    void diagnosisReady(const QString& diagnosis, const QStringList& checks);
     // A device operation ended (for the virtual processor's state file, and for tests).
     void operationFinished(kvn::link::DeviceSession::Operation operation, bool success);
 
@@ -87,6 +109,13 @@ private:
     void onFinished(link::DeviceSession::Operation operation, bool success);
     void onMemoryRead(int memory, const std::vector<std::uint8_t>& image);
     void onMessage(link::MessageKind kind, const QString& text);
+    void startWrite(int memory, std::vector<std::uint8_t> image, bool verify);
+    void afterBackup(bool restore);
+    void continueFirmwareUpdate();
+    void setOutOfStep(bool outOfStep, int missedEdits = 0);
+    void offerResync();
+    // Runs the connection doctor on the link just chosen when it could not be used.
+    void diagnoseLater();
     void startRead(ReadPurpose purpose, int memory);
     void setHeld(bool held);
     void setStatusText(const QString& text);
@@ -103,6 +132,22 @@ private:
     ReadPurpose readPurpose_ = ReadPurpose::None;
     bool imageLoaded_ = false;
     int activeMemory_ = 0;  // the processor's answer to the real-time start's query
+
+    bool verifyWrites_ = true;
+    struct Written {
+        int memory = 0;
+        std::vector<std::uint8_t> image;
+    };
+    Written lastWrite_;
+    std::optional<link::ProcessorBackup::Report> backupReport_;
+    QString backupFolder_;
+    std::optional<std::vector<std::uint8_t>> pendingFirmware_;
+    bool outOfStep_ = false;
+    int missedEdits_ = 0;
+    link::LinkOption lastOption_;
+    bool diagnoseWanted_ = false;  // the link just chosen could not be used
+    bool diagnosePending_ = false;
+    bool resyncWanted_ = false;  // reconnected while out of step
 };
 
 }  // namespace kvn::ui

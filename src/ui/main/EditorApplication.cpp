@@ -6,6 +6,7 @@
 #include "link/TCommPortDriver.h"
 #include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorRegistry.h"
+#include "ui/main/LinkSafetyCommands.h"
 #include "ui/main/MainMenuActions.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/PortSettings.h"
@@ -65,6 +66,7 @@ EditorApplication::~EditorApplication() {
     // the main window itself, before the workflows they show.
     ownedEditors_.clear();
     context_.reset();
+    safety_.reset();
     passwordForm_.reset();
     systemInfoForm_.reset();
     serialInfoForm_.reset();
@@ -95,6 +97,18 @@ void EditorApplication::createWindows() {
                                                              *workflow_, *session_, *editors_,
                                                              mainMenu_.get(), settings_.get()});
     refreshPortLocations();
+    wireSafety();
+}
+
+void EditorApplication::wireSafety() {
+    safety_ = std::make_unique<LinkSafetyCommands>(*mainMenu_, *device_, *session_, *dialogs_,
+                                                   *settings_);
+    // The doctor's finding goes where the user chose the link.
+    connect(device_.get(), &DeviceWorkflow::diagnosisReady, this,
+            [this](const QString& diagnosis, const QStringList& checks) {
+                connectForm_->setDiagnosis(diagnosis, checks);
+                showConnectionWindow();
+            });
 }
 
 void EditorApplication::wire() {
@@ -209,8 +223,10 @@ link::LinkOption EditorApplication::defaultLinkOption(int tag) {
     const int com = TConnectForm::comNumber(tag);
     if (com > 0) {
         const link::PortMap ports = loadPortMap(*settings_);
-        return link::LinkOption::com(
+        link::LinkOption option = link::LinkOption::com(
             com, [com, ports] { return link::TCommPortDriver::forProcessor(com, ports); });
+        option.portPath = ports.path(com);
+        return option;
     }
     return link::LinkOption::offline();
 }

@@ -29,6 +29,7 @@ namespace kvn::ui {
 
 class DeviceWorkflow;
 class EditorRegistry;
+class LinkSafetyCommands;
 class MainMenuActions;
 class MainWorkflow;
 class TConnectForm;
@@ -97,6 +98,8 @@ public:
     TW_Serial_Info_Form& serialInfoForm() { return *serialInfoForm_; }
     TSystemInfoForm& systemInfoForm() { return *systemInfoForm_; }
     TPasswordForm& passwordForm() { return *passwordForm_; }
+    // Backup, restore, the check after writes, the link traffic window, the out-of-step mark.
+    LinkSafetyCommands& safety() { return *safety_; }
     // Opens the port settings dialog (window-modal, without waiting) and returns it.
     QWidget* openPortSettings();
 
@@ -112,6 +115,7 @@ private:
     void showConnectionWindow();
     void saveVirtualState();
     void refreshPortLocations();
+    void wireSafety();
 
     EditorOptions options_;
     ProcessorConfig config_;
@@ -131,6 +135,7 @@ private:
     std::unique_ptr<TW_Serial_Info_Form> serialInfoForm_;
     std::unique_ptr<TSystemInfoForm> systemInfoForm_;
     std::unique_ptr<TPasswordForm> passwordForm_;
+    std::unique_ptr<LinkSafetyCommands> safety_;
     std::unique_ptr<EditorContext> context_;
     std::vector<std::unique_ptr<EditorWindow>> ownedEditors_;
     std::vector<ScreenshotPicture> screenshots_;

@@ -29,6 +29,7 @@ QMessageBox::StandardButtons buttonsOf(MessageButtons buttons) {
         case MessageButtons::OkCancel:
             return QMessageBox::Ok | QMessageBox::Cancel;
         case MessageButtons::YesNo:
+        case MessageButtons::YesNoDefaultNo:
             return QMessageBox::Yes | QMessageBox::No;
         case MessageButtons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -110,6 +111,10 @@ Answer QtUserDialogs::message(MessageKind kind, const QString& text, MessageButt
     if (buttons == MessageButtons::YesNoCancel || buttons == MessageButtons::OkCancel) {
         box.setEscapeButton(QMessageBox::Cancel);
     }
+    if (buttons == MessageButtons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -130,6 +135,15 @@ std::optional<QString> QtUserDialogs::openFile(const FileRequest& request) {
 
 std::optional<QString> QtUserDialogs::saveFile(const FileRequest& request) {
     return runFileDialog(request, false);
+}
+
+std::optional<QString> QtUserDialogs::chooseFolder(const FileRequest& request) {
+    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(),
+                                                             request.title, request.initialName);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder;
 }
 
 void QtUserDialogs::beep() {

@@ -13,6 +13,7 @@ public:
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
+    std::optional<QString> chooseFolder(const FileRequest& request) override;
     void beep() override;
 };
 

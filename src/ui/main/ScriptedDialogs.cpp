@@ -36,6 +36,10 @@ std::optional<QString> ScriptedDialogs::saveFile(const FileRequest& request) {
     return nextFile(request);
 }
 
+std::optional<QString> ScriptedDialogs::chooseFolder(const FileRequest& request) {
+    return nextFile(request);
+}
+
 QStringList ScriptedDialogs::texts() const {
     QStringList out;
     for (const Shown& box : shown_) {

@@ -24,7 +24,8 @@ public:
     // Queues the answer to the next message box. A box that finds the queue empty gets the
     // answer of closing it (dismissAnswer) and is counted in unscripted().
     void answer(Answer next) { answers_.push_back(next); }
-    // Queues the path the next file dialog returns; nothing means the dialog is cancelled.
+    // Queues the path the next file or folder dialog returns; nothing means the dialog is
+    // cancelled.
     void chooseFile(const std::optional<QString>& path) {
         files_.push_back({path.has_value(), path.value_or(QString())});
     }
@@ -32,6 +33,7 @@ public:
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
+    std::optional<QString> chooseFolder(const FileRequest& request) override;
     void beep() override { ++beeps_; }
 
     const std::vector<Shown>& shown() const { return shown_; }

@@ -50,7 +50,8 @@ TConnectForm::TConnectForm(QWidget* parent)
       group_(new widgets::LedGroup(this)),
       settingsButton_(new QPushButton(art::glyph(art::Glyph::Settings),
                                       QStringLiteral("Port Settings..."), this)),
-      note_(new QLabel(this)) {
+      note_(new QLabel(this)),
+      diagnosis_(new QLabel(this)) {
     setObjectName(QStringLiteral("TConnectForm"));
     setWindowTitle(QStringLiteral("KVN 350 Connection"));
     setWindowIcon(art::applicationIcon());
@@ -88,8 +89,10 @@ TConnectForm::TConnectForm(QWidget* parent)
         if (port) {
             portLabels_[static_cast<std::size_t>(com - 1)] = description;
         }
-        connect(led, &widgets::LedButton::clicked, this,
-                [this, tag = choice.tag](bool) { emit choiceMade(tag); });
+        connect(led, &widgets::LedButton::clicked, this, [this, tag = choice.tag](bool) {
+            setDiagnosis({});
+            emit choiceMade(tag);
+        });
     }
 
     auto* line = new QFrame(this);
@@ -97,6 +100,17 @@ TConnectForm::TConnectForm(QWidget* parent)
     line->setFrameShadow(QFrame::Sunken);
     note_->setObjectName(QStringLiteral("ConnectNote"));
     note_->setWordWrap(true);
+    diagnosis_->setObjectName(QStringLiteral("DiagnosisLabel"));
+    diagnosis_->setWordWrap(true);
+    diagnosis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    diagnosis_->setFrameShape(QFrame::StyledPanel);
+    diagnosis_->setMargin(8);
+    diagnosis_->setAutoFillBackground(true);
+    QPalette warning = diagnosis_->palette();
+    warning.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xe5));
+    warning.setColor(QPalette::WindowText, QColor(0x5d, 0x40, 0x37));
+    diagnosis_->setPalette(warning);
+    diagnosis_->hide();
     settingsButton_->setObjectName(QStringLiteral("PortSettingsB"));
     settingsButton_->setToolTip(QStringLiteral("Choose the serial ports behind COM 1 to COM 4"));
 
@@ -109,6 +123,7 @@ TConnectForm::TConnectForm(QWidget* parent)
     layout->addWidget(logo, 0, Qt::AlignHCenter);
     layout->addWidget(heading, 0, Qt::AlignHCenter);
     layout->addLayout(choices);
+    layout->addWidget(diagnosis_);
     layout->addWidget(line);
     layout->addLayout(bottom);
     setMinimumWidth(480);
@@ -161,6 +176,23 @@ void TConnectForm::setPortLocations(const std::array<QString, 4>& locations) {
 
 void TConnectForm::setNote(const QString& text) {
     note_->setText(text);
+}
+
+void TConnectForm::setDiagnosis(const QString& text, const QStringList& checks) {
+    // "Port: passed - /dev/ttyUSB0 exists" -> "Port: passed"; the whole lines go to the tip.
+    QStringList outcomes;
+    for (const QString& check : checks) {
+        outcomes << check.section(QStringLiteral(" - "), 0, 0);
+    }
+    diagnosis_->setText(outcomes.isEmpty() ? text
+                                           : text + QStringLiteral("\n\nChecks made: ") +
+                                                 outcomes.join(QStringLiteral(", ")));
+    diagnosis_->setToolTip(checks.join(QLatin1Char('\n')));
+    diagnosis_->setVisible(!text.isEmpty());
+}
+
+QString TConnectForm::diagnosis() const {
+    return diagnosis_->text();
 }
 
 widgets::LedButton* TConnectForm::indicator(int tag) const {

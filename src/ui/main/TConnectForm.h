@@ -5,6 +5,7 @@
 // connects, identifies and hides it.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -45,6 +46,10 @@ public:
     void setPortLocations(const std::array<QString, 4>& locations);
     // A line under the choices saying what is going on ("Connecting...", an empty text).
     void setNote(const QString& text);
+    // Why the processor could not be reached and what to do, with the checks that were made;
+    // an empty text hides it. Cleared by the next choice.
+    void setDiagnosis(const QString& text, const QStringList& checks = {});
+    QString diagnosis() const;
 
     widgets::LedButton* indicator(int tag) const;
 
@@ -63,6 +68,7 @@ private:
     std::array<QLabel*, 4> portLabels_{};
     QPushButton* settingsButton_;
     QLabel* note_;
+    QLabel* diagnosis_;
     std::function<bool()> closeGuard_;
 };
 

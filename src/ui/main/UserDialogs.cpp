@@ -8,6 +8,7 @@ Answer dismissAnswer(MessageButtons buttons) {
         case MessageButtons::YesNoCancel:
             return Answer::Cancel;
         case MessageButtons::YesNo:
+        case MessageButtons::YesNoDefaultNo:
             return Answer::No;
         case MessageButtons::Yes:
             return Answer::Yes;

@@ -12,7 +12,9 @@ namespace kvn::ui {
 enum class MessageKind { Plain, Information, Warning, Error, Confirmation };
 
 // The buttons a message box offers.
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, Yes };
+// YesNoDefaultNo is Yes and No with No as the default button, for a risky choice that must be
+// made on purpose.
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, Yes, YesNoDefaultNo };
 
 // The button that closed the box. Closing a box without a button counts as Cancel where the box
 // has one, as No where it has Yes/No, and as its only button otherwise.
@@ -35,6 +37,8 @@ public:
     // The chosen file's full path, or nothing when the dialog was cancelled.
     virtual std::optional<QString> openFile(const FileRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileRequest& request) = 0;
+    // A folder (`initialName` is where the dialog starts); nothing when cancelled.
+    virtual std::optional<QString> chooseFolder(const FileRequest& request) = 0;
     // The system's default beep.
     virtual void beep() = 0;
 

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -347,10 +349,29 @@ TEST(Firmware, AMalformedTextIsRefusedBeforeAnythingIsSentAndAGoodOneIsLoaded) {
     EXPECT_TRUE(editor.dialogs().lastText().contains(QStringLiteral("Nothing was sent")));
     EXPECT_EQ(editor.device().counters().bytesReceived, before);
 
+    // A backup that fails stops the load unless the user says to go on; a folder that is a
+    // file cannot be made, even by root.
+    const QString dsp = writeText(editor, "dsp.txt", firmwareText());
     editor.dialogs().answer(Answer::Yes);
-    editor.dialogs().chooseFile(writeText(editor, "dsp.txt", firmwareText()));
+    editor.dialogs().chooseFile(dsp);
+    editor.dialogs().answer(Answer::Yes);
+    editor.dialogs().chooseFile(dsp);
+    editor.dialogs().answer(Answer::No);
     editor.click("UpdateDSP");
     ASSERT_TRUE(editor.waitIdle());
+    EXPECT_EQ(editor.dialogs().lastText(), QStringLiteral("The DSP program was not loaded."));
+    EXPECT_TRUE(editor.device().firmware().empty());
+
+    // The backup asked for before the load holds every user memory.
+    const QString folder = editor.path(QStringLiteral("before-update"));
+    editor.dialogs().answer(Answer::Yes);
+    editor.dialogs().chooseFile(dsp);
+    editor.dialogs().answer(Answer::Yes);
+    editor.dialogs().chooseFile(folder);
+    editor.click("UpdateDSP");
+    ASSERT_TRUE(editor.waitIdle());
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/backup.json")));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("memory-*.KV2")}).size(), 40);
     const std::vector<std::uint8_t> firmware = editor.device().firmware();
     ASSERT_GE(firmware.size(), 2560u);
     for (int n = 0; n < 2560; ++n) {
