@@ -23,13 +23,14 @@ struct LoudnessWindow {
 
     TLoudnessForm* form() { return editor.find<TLoudnessForm>("TLoudnessForm"); }
     widgets::CommitSlider* slider(const char* name) {
-        return editor.find<widgets::CommitSlider>(QString::fromLatin1(name));
+        // Inside the window: the equaliser's controls have the same names.
+        return form()->findChild<widgets::CommitSlider*>(QString::fromLatin1(name));
     }
     QString text(const char* name) {
-        return editor.find<widgets::RealEdit>(QString::fromLatin1(name))->text();
+        return form()->findChild<widgets::RealEdit*>(QString::fromLatin1(name))->text();
     }
     bool lit(const char* name) {
-        return editor.find<widgets::LedButton>(QString::fromLatin1(name))->isLit();
+        return form()->findChild<widgets::LedButton*>(QString::fromLatin1(name))->isLit();
     }
     void open() {
         editor.app()
