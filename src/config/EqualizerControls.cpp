@@ -140,8 +140,8 @@ void dragBandTo(PeqBand& band, double xHz, double yDb, bool sub) {
     }
     band.FrequencyHz = std::clamp(xHz, kPeqMinFrequencyHz, maxFrequencyHz(sub));
     const bool ownGain = bandControlsFor(band.FilterType).gain;
-    band.GainDb = ownGain ? std::clamp(roundHalfEven(yDb * 10.0) / 10.0, kPeqMinGainDb, kPeqMaxGainDb)
-                          : 0.0;
+    band.GainDb =
+        ownGain ? std::clamp(roundHalfEven(yDb * 10.0) / 10.0, kPeqMinGainDb, kPeqMaxGainDb) : 0.0;
     band.design();
     loadBandControls(band, sub);
 }
@@ -153,8 +153,8 @@ void stepBandFrequency(PeqBand& band, int steps, bool sub) {
     if (steps != 0 && to == from) {
         to = from - (steps > 0 ? 1 : -1);
     }
-    setBandFrequencyFromSlider(
-        band, std::clamp(to, frequencySliderTop(sub), kFrequencySliderMax), sub);
+    setBandFrequencyFromSlider(band, std::clamp(to, frequencySliderTop(sub), kFrequencySliderMax),
+                               sub);
 }
 
 void stepBandQ(PeqBand& band, int steps) {

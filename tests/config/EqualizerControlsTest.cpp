@@ -26,13 +26,13 @@ TEST(EqualizerControls, EachTypeEnablesTheControlsItUses) {
         bool gain, q, zero;
     };
     const std::vector<Row> rows = {
-        {kBypass, false, false, false},       {kParametric, true, true, false},
-        {kShelvLow6dB, true, false, false},   {kShelvHigh6dB, true, false, false},
-        {kLowPassButtw, false, false, true},  {kHiPassButtw, false, false, true},
-        {kBandPass, true, true, false},       {kStopBand, false, true, false},
-        {kAllPass1, false, false, false},     {kAllPass2, false, true, false},
-        {kLowPassQ, false, true, true},       {kHiPassQ, false, true, true},
-        {kLowShelfSlope, true, true, false},  {kHighShelfSlope, true, true, false},
+        {kBypass, false, false, false},      {kParametric, true, true, false},
+        {kShelvLow6dB, true, false, false},  {kShelvHigh6dB, true, false, false},
+        {kLowPassButtw, false, false, true}, {kHiPassButtw, false, false, true},
+        {kBandPass, true, true, false},      {kStopBand, false, true, false},
+        {kAllPass1, false, false, false},    {kAllPass2, false, true, false},
+        {kLowPassQ, false, true, true},      {kHiPassQ, false, true, true},
+        {kLowShelfSlope, true, true, false}, {kHighShelfSlope, true, true, false},
         {13, false, false, false},
     };
     for (const Row& row : rows) {
@@ -171,11 +171,10 @@ TEST(EqualizerControls, SectionsTextListsEveryBandWithItsWords) {
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0].rfind("Band\tSlot\tType", 0), 0u);
     EXPECT_EQ(lines[3].rfind("3\t51\tParametric\t250.00\t2.000\t-4.5\t", 0), 0u) << lines[3];
-    const std::string words = wordText(encodeFixedWord(third.b0)) + "\t" +
-                              wordText(encodeFixedWord(third.b1)) + "\t" +
-                              wordText(encodeFixedWord(third.b2)) + "\t" +
-                              wordText(encodeFixedWord(third.a1)) + "\t" +
-                              wordText(encodeFixedWord(third.a2));
+    const std::string words =
+        wordText(encodeFixedWord(third.b0)) + "\t" + wordText(encodeFixedWord(third.b1)) + "\t" +
+        wordText(encodeFixedWord(third.b2)) + "\t" + wordText(encodeFixedWord(third.a1)) + "\t" +
+        wordText(encodeFixedWord(third.a2));
     EXPECT_EQ(lines[3].substr(lines[3].size() - words.size()), words);
     EXPECT_EQ(equaliserSectionsText(config, kSubOutput).find("\n4\t"), std::string::npos);
 }
