@@ -154,16 +154,22 @@ bool ProcessorBackup::restoreMemory(const fs::path& folder, const BackupManifest
     }
     const ImageBuffer built = BuildImage(config);
     std::vector<std::uint8_t> image(built.begin(), built.end());
-    // The exact bytes bring back coefficients an older program designed; they are taken only
-    // while the preset file still says the same.
+    // The exact bytes bring back what the memory held, coefficients an older program designed
+    // and values the editor's load would change included; they are taken only while the preset
+    // file still says what the backup saved from them. The comparison goes through the same load
+    // the backup made (not the raw bytes, which the load may change: SUB's bands are held to
+    // 500 Hz, for one), so an unchanged file always brings the exact bytes back.
     std::string ignored;
     if (!entry.image.empty()) {
         if (const auto exact = readSmallFile(folder / entry.image, image::kTransferBytes, ignored);
             exact && exact->size() == image::kTransferBytes) {
-            ProcessorConfig probe;
-            probe.resetToNew();
-            if (DecodeImage(*exact, probe).loaded && compareImages(*exact, image).fields.empty()) {
-                image = *exact;
+            ProcessorConfig saved;
+            saved.resetToNew();
+            if (LoadImage(*exact, saved).loaded) {
+                const ImageBuffer fromBackup = BuildImage(saved);
+                if (compareImages(fromBackup, image).fields.empty()) {
+                    image = *exact;
+                }
             }
         }
     }
