@@ -1,6 +1,7 @@
 #include "EditorTestSupport.h"
 
 #include "config/EqualizerControls.h"
+#include "config/MemoryImage.h"
 #include "ui/editors/EditorWindows.h"
 #include "ui/editors/TPEQForm.h"
 #include "ui/editors/TShowCoeffForm.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kvn::ui::test {
@@ -137,6 +139,21 @@ TEST(TPEQForm, InRealTimeTheBandsSectionReachesTheProcessorAndTheCoefficientView
         [&] {
             const auto sent = log->sectionSlots();
             return !sent.empty() && sent.back() == band.CoeffSlot;
+        },
+        5000));
+    // A drag of the point: when the mouse stops, the processor holds the band's final section.
+    const std::vector<int> before = w.editor.device().bankDifferences(1, BuildImage(w.config()));
+    w.graph()->replotNow();
+    mouseAt(w.graph(), QEvent::MouseButtonPress, {band.FrequencyHz, band.GainDb});
+    for (int i = 0; i < 30; ++i) {
+        mouseAt(w.graph(), QEvent::MouseMove, {200.0 + 50.0 * i, -6.0 + 0.4 * i});
+    }
+    mouseAt(w.graph(), QEvent::MouseButtonRelease, {1650.0, 5.6});
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const std::vector<int> now =
+                w.editor.device().bankDifferences(1, BuildImage(w.config()));
+            return std::includes(before.begin(), before.end(), now.begin(), now.end());
         },
         5000));
     auto* coefficients = w.editor.find<TShowCoeffForm>("TShowCoeffForm");

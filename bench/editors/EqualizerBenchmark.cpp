@@ -1,0 +1,153 @@
+// "equalizerDrag": a band's point dragged across the equaliser graph with the mouse, 300 moves in
+// one gesture with real time on, each move timed until the equaliser graph and the total response
+// view have been repainted. "realTimeSettleMs": from the mouse's release until the virtual
+// processor, at the line's 9600 baud and on a real clock, holds the final coefficients (the drag
+// never waits for the line; only the latest section of the band is sent after it).
+#include "EditorBench.h"
+#include "PaintCounter.h"
+
+#include "config/MemoryImage.h"
+#include "ui/analysis/AnalysisWindows.h"
+#include "ui/editors/EditorWindows.h"
+#include "ui/main/DeviceWorkflow.h"
+#include "ui/main/EditorApplication.h"
+#include "ui/main/EditorRegistry.h"
+#include "ui/main/MainWorkflow.h"
+#include "ui/main/ScriptedDialogs.h"
+#include "ui/main/TConnectForm.h"
+#include "ui/main/VirtualConnection.h"
+#include "widgets/LedButton.h"
+#include "widgets/ResponseGraph.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace kvn::bench {
+namespace {
+
+constexpr int kMoves = 300;
+constexpr qint64 kPaintTimeoutMs = 2000;
+constexpr qint64 kSettleTimeoutMs = 20000;
+
+void mouse(widgets::ResponseGraph* graph, QEvent::Type type, QPointF coord) {
+    QWidget* canvas = graph->canvas();
+    const QPointF at = canvas->mapFrom(graph, graph->coordToPixel(coord));
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+    QMouseEvent event(type, at, canvas->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &event);
+}
+
+QString equalizerDrag() {
+    QTemporaryDir dir;
+    ui::ScriptedDialogs dialogs;
+    ui::EditorOptions options;
+    options.dialogs = &dialogs;
+    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+    options.virtualProcessor.stateFile.clear();
+    options.virtualProcessor.clock = link::ClockPolicy::Real;
+    options.virtualProcessor.baud = emu::kProcessorBaud;
+    ui::EditorApplication app(options);
+    ui::installAnalysisWindows(app);
+    ui::installEditorWindows(app);
+    app.start();
+    app.connectForm().indicator(ui::TConnectForm::kVirtual)->click();
+    const auto waitIdle = [&app] {
+        QElapsedTimer timer;
+        timer.start();
+        do {
+            QApplication::processEvents();
+        } while (!app.device().idle() && timer.elapsed() < kSettleTimeoutMs);
+    };
+    waitIdle();
+    dialogs.answer(ui::Answer::Ok);
+    dialogs.answer(ui::Answer::No);
+    app.workflow().requestRealTimeToggle();
+    waitIdle();
+
+    app.editors().open(ui::EditorKind::Equalizer, 1);
+    auto* equalizer = dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::Equalizer));
+    auto* type = equalizer->findChild<QComboBox*>(QStringLiteral("TipoFiltroCombo"));
+    type->setCurrentIndex(kParametric);
+    emit type->activated(kParametric);
+    auto* graph = equalizer->findChild<widgets::ResponseGraph*>(QStringLiteral("xygraph1"));
+    std::vector<std::unique_ptr<PaintCounter>> counters;
+    counters.push_back(std::make_unique<PaintCounter>(graph));
+    app.editors().open(ui::EditorKind::TotalResponse, 0);
+    for (auto* view : dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::TotalResponse))
+                          ->findChildren<widgets::ResponseGraph*>()) {
+        if (view->isVisible()) {
+            counters.push_back(std::make_unique<PaintCounter>(view));
+        }
+    }
+    waitIdle();
+    const ProcessorConfig& config = app.config();
+    const std::vector<int> settled =
+        app.virtualConnection().device().bankDifferences(1, BuildImage(config));
+    graph->replotNow();
+
+    const PeqBand& band = config.output(1).band(1);
+    mouse(graph, QEvent::MouseButtonPress, {band.FrequencyHz, band.GainDb});
+    Timings timings;
+    for (int i = 0; i < kMoves; ++i) {
+        // Along a path from 100 Hz to 10 kHz and back, the gain swinging between -9 and +9 dB.
+        const double t = static_cast<double>(i % 150) / 149.0;
+        const double along = i < 150 ? t : 1.0 - t;
+        const QPointF at{100.0 * std::pow(100.0, along), 9.0 * std::sin(6.0 * along)};
+        std::vector<int> before;
+        for (const auto& counter : counters) {
+            before.push_back(counter->paints);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        mouse(graph, QEvent::MouseMove, at);
+        const auto painted = [&] {
+            for (std::size_t c = 0; c < counters.size(); ++c) {
+                if (counters[c]->paints == before[c]) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        while (!painted() && clock.elapsed() < kPaintTimeoutMs) {
+            QApplication::processEvents();
+        }
+        timings.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    mouse(graph, QEvent::MouseButtonRelease, {100.0, 0.0});
+
+    // Until the processor's bank is the image of the final configuration again.
+    QElapsedTimer settle;
+    settle.start();
+    const auto inStep = [&] {
+        const std::vector<int> now =
+            app.virtualConnection().device().bankDifferences(1, BuildImage(config));
+        return std::includes(settled.begin(), settled.end(), now.begin(), now.end());
+    };
+    while (!inStep() && settle.elapsed() < kSettleTimeoutMs) {
+        QApplication::processEvents();
+    }
+    const bool settledInTime = inStep();
+    const double settleMs = static_cast<double>(settle.nsecsElapsed()) / 1e6;
+    QString json = timingsJson(timings, QStringLiteral("moves"));
+    json.insert(json.size() - 1,
+                QStringLiteral(", \"realTime\": %1, \"realTimeSettleMs\": %2, \"settled\": %3")
+                    .arg(app.workflow().realTimeMode() ? 1 : 0)
+                    .arg(settleMs, 0, 'f', 1)
+                    .arg(settledInTime ? "true" : "false"));
+    return json;
+}
+
+const MeasureRegistration registration("equalizerDrag", equalizerDrag);
+
+}  // namespace
+}  // namespace kvn::bench
