@@ -19,6 +19,7 @@
 #include "link/LinkOption.h"
 #include "link/Pacing.h"
 #include "link/PasswordEntry.h"
+#include "link/RealTimeBacklog.h"
 #include "link/RealTimeSender.h"
 #include "link/Sleeper.h"
 #include "link/TCommPortDriver.h"
@@ -301,21 +302,21 @@ private:
     }
 
     // A burst of real-time messages as a slider drag sends them.
+    // A burst of real-time messages as a slider drag sends them, through the backlog and its
+    // drain as the editor sends them (a failed send shows the editor's error box).
     bool realTimeBurst(link::DeviceLink& deviceLink, link::TransferProgress& progress) {
-        link::TransferLink* transferLink = deviceLink.transferLink();
-        if (transferLink == nullptr) {
-            return false;
-        }
+        link::RealTimeBacklog backlog;
         link::RealTimeSender sender(link::Sleeper::system());
         const int messages = pick(5, 40);
-        for (int i = 0; i < messages; ++i) {
+        bool sent = true;
+        for (int i = 0; i < messages && sent; ++i) {
             const auto update =
                 link::RealTimeUpdate::integerWord(1, 258 + pick(0, 2), pick(0, 65535));
-            if (!sender.send(*transferLink, update, progress)) {
-                return false;
+            if (backlog.post(update)) {
+                sent = sender.drain(backlog, deviceLink.transferLink(), progress);
             }
         }
-        return true;
+        return sent;
     }
 
     void check(int n, Operation operation, bool succeeded, const RecordingProgress& progress,
