@@ -36,6 +36,11 @@ fuzz: deps
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke $(FUZZ_SECONDS)
 
+# Every fuzz target for FUZZ_LONG_SECONDS each, keeping the interesting inputs in fuzz/corpus/.
+FUZZ_LONG_SECONDS ?= 600
+fuzz-long: fuzz
+	@scripts/fuzz-long $(FUZZ_LONG_SECONDS)
+
 # The link against the emulator with faults injected: SOAK_TRANSFERS transfers (not part of test).
 SOAK_TRANSFERS ?= 2000
 SOAK_SEED ?= 1
