@@ -71,18 +71,6 @@ std::vector<link::EditScope> copiedScopes(CopyGroups groups, int from, int to) {
     return scopes;
 }
 
-MessageKind dialogKind(kvn::MessageKind kind) {
-    switch (kind) {
-        case kvn::MessageKind::Information:
-            return MessageKind::Information;
-        case kvn::MessageKind::Warning:
-            return MessageKind::Warning;
-        case kvn::MessageKind::Error:
-            break;
-    }
-    return MessageKind::Error;
-}
-
 }  // namespace
 
 TCopyOutputForm::TCopyOutputForm(EditorContext& context)

@@ -39,21 +39,9 @@ constexpr std::array<Stage, 10> kNewStages{{
     {100, "DONE..."},
 }};
 
-MessageKind kindOf(kvn::MessageKind kind) {
-    switch (kind) {
-        case kvn::MessageKind::Information:
-            return MessageKind::Information;
-        case kvn::MessageKind::Warning:
-            return MessageKind::Warning;
-        case kvn::MessageKind::Error:
-            break;
-    }
-    return MessageKind::Error;
-}
-
 void showMessages(UserDialogs& dialogs, const std::vector<UserMessage>& messages) {
     for (const UserMessage& message : messages) {
-        dialogs.message(kindOf(message.kind), QString::fromStdString(message.text),
+        dialogs.message(dialogKind(message.kind), QString::fromStdString(message.text),
                         MessageButtons::Ok);
     }
 }

@@ -2,6 +2,18 @@
 
 namespace kvn::ui {
 
+MessageKind dialogKind(kvn::MessageKind kind) {
+    switch (kind) {
+        case kvn::MessageKind::Information:
+            return MessageKind::Information;
+        case kvn::MessageKind::Warning:
+            return MessageKind::Warning;
+        case kvn::MessageKind::Error:
+            break;
+    }
+    return MessageKind::Error;
+}
+
 Answer dismissAnswer(MessageButtons buttons) {
     switch (buttons) {
         case MessageButtons::OkCancel:

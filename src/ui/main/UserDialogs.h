@@ -2,6 +2,8 @@
 // windows and the workflow can be driven by tests that answer them in order.
 #pragma once
 
+#include "config/LoadResult.h"
+
 #include <QString>
 
 #include <optional>
@@ -10,6 +12,9 @@ namespace kvn::ui {
 
 // The kind of a message box; it picks the icon. Plain boxes have no icon.
 enum class MessageKind { Plain, Information, Warning, Error, Confirmation };
+
+// The box kind that shows a message of the configuration's loads and edits.
+MessageKind dialogKind(kvn::MessageKind kind);
 
 // The buttons a message box offers.
 // YesNoDefaultNo is Yes and No with No as the default button, for a risky choice that must be
