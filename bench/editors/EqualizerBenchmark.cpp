@@ -1,4 +1,4 @@
-// "equalizerDrag": a band's point dragged across the equaliser graph with the mouse, 300 moves in
+// "equalizerDrag": a band's point dragged across the equaliser graph with the mouse, 500 moves in
 // one gesture with real time on, each move timed until the equaliser graph and the total response
 // view have been repainted. "realTimeSettleMs": from the mouse's release until the virtual
 // processor, at the line's 9600 baud and on a real clock, holds the final coefficients (the drag
@@ -33,7 +33,7 @@
 namespace kvn::bench {
 namespace {
 
-constexpr int kMoves = 300;
+constexpr int kMoves = 500;
 constexpr qint64 kPaintTimeoutMs = 2000;
 constexpr qint64 kSettleTimeoutMs = 20000;
 
@@ -100,8 +100,8 @@ QString equalizerDrag() {
     Timings timings;
     for (int i = 0; i < kMoves; ++i) {
         // Along a path from 100 Hz to 10 kHz and back, the gain swinging between -9 and +9 dB.
-        const double t = static_cast<double>(i % 150) / 149.0;
-        const double along = i < 150 ? t : 1.0 - t;
+        const double t = static_cast<double>(i % 250) / 249.0;
+        const double along = i < 250 ? t : 1.0 - t;
         const QPointF at{100.0 * std::pow(100.0, along), 9.0 * std::sin(6.0 * along)};
         std::vector<int> before;
         for (const auto& counter : counters) {
