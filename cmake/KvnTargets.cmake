@@ -41,6 +41,8 @@ function(kvn_test name)
     kvn_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE KVN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    # Helpers shared by the tests of several layers.
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
     if(ARG_QT OR ARG_GUI)
         set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()

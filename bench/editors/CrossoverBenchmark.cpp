@@ -51,18 +51,12 @@ QString crossoverChange() {
     crossover->findChild<widgets::IntSpinEdit*>(QStringLiteral("OrdenSpin0H"))->setValue(4);
     auto* slider = crossover->findChild<widgets::CommitSlider*>(QStringLiteral("FrecSlider0H"));
 
-    std::vector<std::unique_ptr<PaintCounter>> counters;
-    counters.push_back(std::make_unique<PaintCounter>(
-        crossover->findChild<widgets::ResponseGraph*>(QStringLiteral("XoverGraph"))));
+    PaintCounters counters;
+    counters.add(crossover->findChild<widgets::ResponseGraph*>(QStringLiteral("XoverGraph")));
     const bool total = app.editors().has(ui::EditorKind::TotalResponse);
     if (total) {
         app.editors().open(ui::EditorKind::TotalResponse, 0);
-        for (auto* graph : windowOf(app, ui::EditorKind::TotalResponse)
-                               ->findChildren<widgets::ResponseGraph*>()) {
-            if (graph->isVisible()) {
-                counters.push_back(std::make_unique<PaintCounter>(graph));
-            }
-        }
+        counters.addVisible(windowOf(app, ui::EditorKind::TotalResponse));
     }
     for (int i = 0; i < 20; ++i) {
         QApplication::processEvents();
@@ -80,25 +74,12 @@ QString crossoverChange() {
         const int span = slider->maximum() - first;
         const int step = i % (2 * span);
         const int position = first + (step < span ? step : 2 * span - step);
-        std::vector<int> before;
-        for (const auto& counter : counters) {
-            before.push_back(counter->paints);
-        }
+        counters.mark();
         const std::clock_t cpuStart = std::clock();
         QElapsedTimer clock;
         clock.start();
         slider->setPosition(position);
-        const auto painted = [&] {
-            for (std::size_t c = 0; c < counters.size(); ++c) {
-                if (counters[c]->paints == before[c]) {
-                    return false;
-                }
-            }
-            return true;
-        };
-        while (!painted() && clock.elapsed() < kPaintTimeoutMs) {
-            QApplication::processEvents();
-        }
+        counters.wait(clock, kPaintTimeoutMs);
         timings.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
         cpu.add(1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
     }

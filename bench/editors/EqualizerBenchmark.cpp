@@ -80,15 +80,10 @@ QString equalizerDrag() {
     type->setCurrentIndex(kParametric);
     emit type->activated(kParametric);
     auto* graph = equalizer->findChild<widgets::ResponseGraph*>(QStringLiteral("xygraph1"));
-    std::vector<std::unique_ptr<PaintCounter>> counters;
-    counters.push_back(std::make_unique<PaintCounter>(graph));
+    PaintCounters counters;
+    counters.add(graph);
     app.editors().open(ui::EditorKind::TotalResponse, 0);
-    for (auto* view : dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::TotalResponse))
-                          ->findChildren<widgets::ResponseGraph*>()) {
-        if (view->isVisible()) {
-            counters.push_back(std::make_unique<PaintCounter>(view));
-        }
-    }
+    counters.addVisible(dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::TotalResponse)));
     waitIdle();
     const ProcessorConfig& config = app.config();
     const std::vector<int> settled =
@@ -103,24 +98,11 @@ QString equalizerDrag() {
         const double t = static_cast<double>(i % 250) / 249.0;
         const double along = i < 250 ? t : 1.0 - t;
         const QPointF at{100.0 * std::pow(100.0, along), 9.0 * std::sin(6.0 * along)};
-        std::vector<int> before;
-        for (const auto& counter : counters) {
-            before.push_back(counter->paints);
-        }
+        counters.mark();
         QElapsedTimer clock;
         clock.start();
         mouse(graph, QEvent::MouseMove, at);
-        const auto painted = [&] {
-            for (std::size_t c = 0; c < counters.size(); ++c) {
-                if (counters[c]->paints == before[c]) {
-                    return false;
-                }
-            }
-            return true;
-        };
-        while (!painted() && clock.elapsed() < kPaintTimeoutMs) {
-            QApplication::processEvents();
-        }
+        counters.wait(clock, kPaintTimeoutMs);
         timings.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
     mouse(graph, QEvent::MouseButtonRelease, {100.0, 0.0});

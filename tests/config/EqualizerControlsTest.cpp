@@ -1,5 +1,7 @@
 #include "config/EqualizerControls.h"
 
+#include "DesignedSection.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,15 +12,8 @@
 namespace kvn {
 namespace {
 
-PeqBand band(int type, double frequencyHz, double q, double gainDb) {
-    PeqBand b;
-    b.FilterType = static_cast<std::uint8_t>(type);
-    b.FrequencyHz = frequencyHz;
-    b.Q = q;
-    b.GainDb = gainDb;
-    b.design();
-    return b;
-}
+// An equaliser band is a section designed from its user parameters.
+constexpr auto band = test::designed;
 
 TEST(EqualizerControls, EachTypeEnablesTheControlsItUses) {
     struct Row {
