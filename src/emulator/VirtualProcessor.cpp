@@ -65,8 +65,9 @@ std::optional<Micros> VirtualProcessor::nextEventTime() const {
     if (!input_.empty()) {
         consider(input_.front().at);
     }
-    if (!output_.empty()) {
-        consider(output_.front().at);
+    // Bytes that have reached the PC and wait to be read are not due: only those on the line.
+    if (const std::size_t arrived = availableLocked(); arrived < output_.size()) {
+        consider(output_[arrived].at);
     }
     if (!machine_.idle()) {
         consider(lastActivity_ + silenceTimeout_);

@@ -58,7 +58,8 @@ public:
     // Drops the bytes that have reached the PC by `now` (bytes still on the line arrive later).
     void discardArrived(Micros now);
     void advanceTo(Micros now);
-    // When the next byte reaches either end or a silence runs out; empty when nothing is due.
+    // When the next byte reaches either end or a silence runs out; empty when nothing is due
+    // (bytes that have reached the PC and wait to be read are not due).
     std::optional<Micros> nextEventTime() const;
     // The latest time the device has been brought to.
     Micros now() const;

@@ -1,6 +1,7 @@
 // The in-process serial link to the virtual processor.
 #include "link/VirtualSerialChannel.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace kvn::link {
@@ -9,11 +10,43 @@ namespace {
 
 constexpr const char* kNoSuchPort = "No such file or directory";
 constexpr const char* kDeviceGone = "Input/output error";
+// The keeper looks again at least this often, in case another link feeds the same device.
+constexpr emu::Micros kLongestKeeperSleep = std::chrono::milliseconds(10);
 
 }  // namespace
 
 VirtualSerialChannel::VirtualSerialChannel(emu::VirtualProcessor& device, ClockPolicy policy)
-    : device_(device), clock_(device, policy) {}
+    : device_(device), clock_(device, policy) {
+    if (policy == ClockPolicy::Real) {
+        keeper_ = std::jthread([this](std::stop_token stop) { keepUp(stop); });
+    }
+}
+
+VirtualSerialChannel::~VirtualSerialChannel() {
+    if (keeper_.joinable()) {
+        keeper_.request_stop();
+        keeper_.join();
+    }
+}
+
+void VirtualSerialChannel::keepUp(std::stop_token stop) {
+    std::unique_lock lock(keeperMutex_);
+    while (!stop.stop_requested()) {
+        const std::optional<emu::Micros> next = device_.nextEventTime();
+        if (!next) {
+            keeperWake_.wait(lock, stop, [this] { return sent_; });
+            sent_ = false;
+            continue;
+        }
+        const emu::Micros wait =
+            std::clamp(*next - clock_.now(), emu::Micros(0), kLongestKeeperSleep);
+        keeperWake_.wait_for(lock, stop, wait, [] { return false; });
+        sent_ = false;
+        lock.unlock();
+        device_.advanceTo(clock_.now());
+        lock.lock();
+    }
+}
 
 bool VirtualSerialChannel::connect() {
     if (connected_) {
@@ -38,6 +71,13 @@ int VirtualSerialChannel::sendData(std::span<const std::uint8_t> bytes) {
         return 0;
     }
     device_.write(bytes, clock_.now());
+    if (keeper_.joinable()) {
+        {
+            const std::lock_guard lock(keeperMutex_);
+            sent_ = true;
+        }
+        keeperWake_.notify_one();
+    }
     return static_cast<int>(bytes.size());
 }
 

@@ -5,7 +5,11 @@
 #include "link/ByteChannel.h"
 #include "link/EmulatorClock.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 namespace kvn::link {
 
@@ -17,12 +21,18 @@ namespace kvn::link {
 // - awaitChunk() waits on the channel's clock (virtual or real) and returns every byte that has
 //   arrived; when the device disappears it returns nothing, the channel turns disconnected and
 //   errorText() reports an input/output error.
+// - On a real clock the device keeps up with the wall clock even while nobody reads: a message
+//   that is never answered (a real-time edit) is taken in when its last byte would have arrived,
+//   so what the device holds is never a message behind what was sent.
 // One thread uses a channel at a time; the device may be shared with threads reading its state.
 class VirtualSerialChannel : public ByteChannel {
 public:
     // `device` must outlive the channel.
     explicit VirtualSerialChannel(emu::VirtualProcessor& device,
                                   ClockPolicy policy = ClockPolicy::Virtual);
+    ~VirtualSerialChannel() override;
+    VirtualSerialChannel(const VirtualSerialChannel&) = delete;
+    VirtualSerialChannel& operator=(const VirtualSerialChannel&) = delete;
 
     // An absent port cannot be opened (the default is present).
     void setPortPresent(bool present) { portPresent_ = present; }
@@ -39,12 +49,20 @@ public:
 
 private:
     bool checkDevicePresent();
+    // The real clock's keeper: brings the device up to the present whenever something on it is
+    // due, and sleeps while nothing is.
+    void keepUp(std::stop_token stop);
 
     emu::VirtualProcessor& device_;
     EmulatorClock clock_;
     bool portPresent_ = true;
     bool connected_ = false;
     std::string errorText_;
+
+    std::mutex keeperMutex_;
+    std::condition_variable_any keeperWake_;
+    bool sent_ = false;    // bytes were written since the keeper last looked
+    std::jthread keeper_;  // last: stopped and joined before the rest goes
 };
 
 }  // namespace kvn::link

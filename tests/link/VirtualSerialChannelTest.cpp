@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "config/Encodings.h"
+#include "link/RealTimeUpdate.h"
+
 namespace kvn::link {
 namespace {
 
@@ -144,6 +149,23 @@ TEST(VirtualSerialChannel, RealClockDeliversDelayedReplies) {
     device.setFaults(emu::FaultPlan{.silentFromByte = 1});
     channel.sendData(Bytes{0x00});
     EXPECT_EQ(channel.awaitChunk(50), Bytes{});
+}
+
+TEST(VirtualSerialChannel, RealClockTakesInAMessageNobodyReadsAnAnswerTo) {
+    // A real-time edit is never answered; the device still holds it once its bytes are across.
+    emu::VirtualProcessor device(emu::DeviceOptions{.baud = emu::kProcessorBaud});
+    VirtualSerialChannel channel(device, ClockPolicy::Real);
+    ASSERT_TRUE(channel.connect());
+    const RealTimeUpdate update = RealTimeUpdate::section(1, 6, {0.5, 0.25, 0.125, -0.5, 0.75});
+    ASSERT_GT(channel.sendData(realTimeMessage(update)), 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (device.bankWord(1, 10) != encodeFixedWord(0.75) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    EXPECT_EQ(device.bankWord(1, 6), encodeFixedWord(0.5));
+    EXPECT_EQ(device.bankWord(1, 10), encodeFixedWord(0.75));
+    EXPECT_TRUE(device.idle());
 }
 
 }  // namespace
