@@ -4,6 +4,8 @@
 
 #include "EditorHarness.h"
 
+#include "config/Encodings.h"
+#include "dsp/TSOS.h"
 #include "link/VirtualSerialChannel.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/TConnectForm.h"
@@ -13,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QTest>
 
 #include <memory>
 #include <mutex>
@@ -77,6 +80,30 @@ inline std::shared_ptr<WireLog> enterRealTime(EditorHarness& editor) {
     EXPECT_TRUE(editor.app().workflow().realTimeMode());
     log->clear();
     return log;
+}
+
+// The five words of a section as the processor holds them.
+inline std::vector<Word> sectionWords(const TSOS& section) {
+    std::vector<Word> words;
+    for (int k = 0; k < 5; ++k) {
+        words.push_back(encodeFixedWord(section.coefficient(k)));
+    }
+    return words;
+}
+
+// Waits until bank 1 holds `words` from `first` on. A message the log shows is on the line, not
+// yet received: the processor takes it in only after its bytes' time on the wire.
+inline bool bankHolds(EditorHarness& editor, int first, const std::vector<Word>& words) {
+    return QTest::qWaitFor(
+        [&] {
+            for (std::size_t k = 0; k < words.size(); ++k) {
+                if (editor.device().bankWord(1, first + static_cast<int>(k)) != words[k]) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        5000);
 }
 
 // Sends a mouse event to the graph's plot at the graph position `coord`.

@@ -1,4 +1,4 @@
-#include "EditorHarness.h"
+#include "EditorTestSupport.h"
 
 #include "config/CoefficientAddresses.h"
 #include "config/Encodings.h"
@@ -110,12 +110,7 @@ TEST(TGainsForm, MutingTheMainOutputsChoosesTheInputMatrix) {
 
 TEST(TGainsForm, InRealTimeDelayLevelAndMuteWordsReachTheProcessor) {
     GainsWindow w;
-    ASSERT_TRUE(w.editor.connectVirtual());
-    w.editor.dialogs().answer(Answer::Ok);
-    w.editor.dialogs().answer(Answer::No);
-    w.editor.app().workflow().requestRealTimeToggle();
-    ASSERT_TRUE(w.editor.waitIdle());
-    ASSERT_TRUE(w.editor.app().workflow().realTimeMode());
+    enterRealTime(w.editor);
     const auto word = [&](int address) { return w.editor.device().bankWord(1, address); };
 
     w.editor.find<widgets::CommitSlider>("Del2track")->setPosition(134);  // 100 samples
