@@ -97,6 +97,12 @@ void MainMenuActions::buildViewMenu() {
     connect(totalResponse_, &QAction::triggered, this,
             [this] { workflow_.editors().open(EditorKind::TotalResponse, 0); });
     connect(systemInfo, &QAction::triggered, &window_, &TMainMenu::systemInfoRequested);
+    // For service technicians: appears with the copy-to-all button after the hidden gesture.
+    QAction* service = addEntry(view, "ServiceControlsAction", QStringLiteral("S&ervice Controls"));
+    service->setCheckable(true);
+    service->setVisible(workflow_.serviceVisible());
+    connect(&workflow_, &MainWorkflow::serviceVisibleChanged, service, &QAction::setVisible);
+    connect(service, &QAction::toggled, &window_, &TMainMenu::setServiceControlsShown);
 }
 
 void MainMenuActions::buildHelpMenu() {

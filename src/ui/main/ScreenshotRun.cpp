@@ -1,17 +1,22 @@
 #include "ui/main/ScreenshotRun.h"
 
+#include "config/MemoryImage.h"
 #include "config/ProcessorConfig.h"
+#include "link/ImageCheck.h"
 #include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
+#include "ui/main/LinkSafetyCommands.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/PanelKeyButton.h"
 #include "ui/main/TConnectForm.h"
 #include "ui/main/TInputPassForm.h"
+#include "ui/main/TLinkTrafficForm.h"
 #include "ui/main/TMainMenu.h"
 #include "ui/main/TPasswordForm.h"
 #include "ui/main/TProgresionForm.h"
 #include "ui/main/TSystemInfoForm.h"
+#include "ui/main/TVerifyForm.h"
 #include "ui/main/TW_Serial_Info_Form.h"
 #include "widgets/LedButton.h"
 
@@ -196,6 +201,35 @@ void ScreenshotRun::plan() {
     steps_.push_back([this, settings] {
         shoot(*settings, QStringLiteral("port-settings.png"));
         (*settings)->close();
+    });
+
+    steps_.push_back([this] {
+        // The check after a write when the processor gives back something else than it was sent.
+        const ImageBuffer written = BuildImage(editor_.config());
+        ProcessorConfig changed = editor_.config();
+        changed.output(1).DelaySamples += 48;
+        changed.output(3).Name = "Sub 2";
+        const ImageBuffer readBack = BuildImage(changed);
+        link::DeviceSequences::Verification result;
+        result.memory = 21;
+        result.check = link::compareImages(written, readBack);
+        result.elapsedMs = 2870;
+        editor_.safety().verifyWindow().showResult(result);
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.safety().verifyWindow(), QStringLiteral("verify-window.png"));
+        editor_.safety().verifyWindow().hide();
+    });
+    steps_.push_back([this] {
+        // The conversation so far: the connection's identification of the processor.
+        TLinkTrafficForm& traffic = editor_.safety().trafficWindow();
+        traffic.resize(640, 420);
+        traffic.show();
+        traffic.refresh();
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.safety().trafficWindow(), QStringLiteral("link-traffic.png"));
+        editor_.safety().trafficWindow().hide();
     });
 
     // The editor windows' own pictures.

@@ -46,6 +46,14 @@ when it did not come from a file, it asks for a name, as <b>Save As...</b> and t
 <b>Save to File</b> button always do. <b>File &gt; Open Recent</b> reopens the files used
 lately.</p>
 
+<h3>Service</h3>
+<p>Twenty clicks in a row on the <b>PROGRAM</b> label of the main window reveal the service
+tools: the <b>Copy to all memories</b> button, which writes the present configuration to every
+memory the selector offers, and the <b>View &gt; Service Controls</b> entry. Ticking it shows
+<b>Show Coeff</b>, which opens the coefficients of the selected equaliser band with their
+fixed-point words, and the bank selector (1 or 2) that real-time changes are sent to. The tools
+stay until the program ends.</p>
+
 <h3>Keyboard</h3>
 <table cellspacing="4">
 <tr><td><b>Ctrl+N</b></td><td>New</td></tr>

@@ -453,17 +453,28 @@ void TMainMenu::addHiddenControls(QWidget* footer) {
     copyAllMem->setObjectName(QStringLiteral("CopyAllMem"));
     copyAllMem->hide();
     connect(copyAllMem, &QPushButton::clicked, this, &TMainMenu::copyToAllRequested);
-    auto* showCoeff = new QPushButton(QStringLiteral("Show Coeff"), footer);
-    showCoeff->setObjectName(QStringLiteral("ShowCoeffButton"));
-    showCoeff->hide();
-    connect(showCoeff, &QPushButton::clicked, this,
+    showCoeffButton_ = new QPushButton(QStringLiteral("Show Coeff"), footer);
+    showCoeffButton_->setObjectName(QStringLiteral("ShowCoeffButton"));
+    showCoeffButton_->hide();
+    connect(showCoeffButton_, &QPushButton::clicked, this,
             [this] { editors_.open(EditorKind::Coefficients, 0); });
-    auto* bank = new QSpinBox(footer);
-    bank->setObjectName(QStringLiteral("SpinEdit1"));
-    bank->setRange(1, 2);
-    bank->setValue(1);
-    bank->hide();
-    connect(bank, &QSpinBox::valueChanged, this, &TMainMenu::dspSelectRequested);
+    bankSpin_ = new QSpinBox(footer);
+    bankSpin_->setObjectName(QStringLiteral("SpinEdit1"));
+    bankSpin_->setRange(1, 2);
+    bankSpin_->setValue(1);
+    bankSpin_->setToolTip(QStringLiteral("The coefficient bank that real-time changes address"));
+    bankSpin_->hide();
+    connect(bankSpin_, &QSpinBox::valueChanged, this, &TMainMenu::dspSelectRequested);
+    auto* row = qobject_cast<QHBoxLayout*>(footer->layout());
+    if (row != nullptr) {
+        row->addWidget(showCoeffButton_);
+        row->addWidget(bankSpin_);
+    }
+}
+
+void TMainMenu::setServiceControlsShown(bool shown) {
+    showCoeffButton_->setVisible(shown);
+    bankSpin_->setVisible(shown);
 }
 
 void TMainMenu::updateEditorButtons() {

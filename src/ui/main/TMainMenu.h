@@ -50,6 +50,9 @@ public slots:
     void setStatusText(const QString& text);
     // Mute marks and name fields as the configuration holds them.
     void ActualizaMainMute();
+    // Shows or hides the service controls that are otherwise hidden: the coefficient view's
+    // button and the bank selector of real-time messages.
+    void setServiceControlsShown(bool shown);
 
 signals:
     void connectRequested();
@@ -104,6 +107,8 @@ private:
     QSpinBox* programSpin_ = nullptr;
     QToolButton* realTimeButton_ = nullptr;
     QPushButton* copyAllButton_ = nullptr;
+    QPushButton* showCoeffButton_ = nullptr;
+    QSpinBox* bankSpin_ = nullptr;
     QLabel* infoLabel_ = nullptr;
     std::array<QWidget*, 8> transferControls_{};
     std::array<QMenu*, 4> menus_{};

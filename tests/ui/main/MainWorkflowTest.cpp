@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -273,8 +274,10 @@ TEST(CodeBox, TheCodeOpensEveryMemoryAndAWrongOneRaisesTheSelectorTo21) {
     EXPECT_EQ(editor.dialogs().shown().size(), 1u);
 }
 
-TEST(Service, TwentyClicksOnProgramRevealTheCopyToAllButtonAndActivationRestartsTheCount) {
+TEST(Service, TwentyClicksOnProgramRevealTheServiceToolsAndActivationRestartsTheCount) {
     EditorHarness editor;
+    auto* service = editor.find<QAction>("ServiceControlsAction");
+    EXPECT_FALSE(service->isVisible());
     auto* label = editor.find<QLabel>("Label9");
     ASSERT_EQ(label->text(), QStringLiteral("PROGRAM"));
     for (int i = 0; i < 19; ++i) {
@@ -288,6 +291,12 @@ TEST(Service, TwentyClicksOnProgramRevealTheCopyToAllButtonAndActivationRestarts
     }
     EXPECT_TRUE(editor.app().workflow().serviceVisible());
     EXPECT_FALSE(editor.find<QWidget>("Button1")->isHidden());
+    // The coefficient view's button and the bank selector show only when asked for.
+    ASSERT_TRUE(service->isVisible());
+    EXPECT_TRUE(editor.find<QWidget>("ShowCoeffButton")->isHidden());
+    service->trigger();
+    EXPECT_FALSE(editor.find<QWidget>("ShowCoeffButton")->isHidden());
+    EXPECT_FALSE(editor.find<QWidget>("SpinEdit1")->isHidden());
 }
 
 }  // namespace
