@@ -131,7 +131,8 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
       menu_(new QMenu(this)),
       reference_(nullptr),
       title_(new QCPTextElement(plot_)),
-      prompts_(defaultPrompts(this)) {
+      prompts_(defaultPrompts(this)),
+      contentLayer_(plot_->layer(QStringLiteral("main"))) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot_);
@@ -140,9 +141,20 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
     plot_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(plot_, &QWidget::customContextMenuRequested, this, &ResponseGraph::showContextMenu);
     connect(plot_, &QCustomPlot::beforeReplot, this, &ResponseGraph::syncDirtySeries);
+    connect(plot_, &QCustomPlot::afterReplot, this, [this] {
+        fullReplotQueued_ = false;
+        contentReplotQueued_ = false;
+    });
+    // The curves, marks and reference line live on this layer (the plot's current one when they
+    // are made); its own buffer lets a drag redraw them alone. Everything else shares the one
+    // buffer beneath it, so that a paint puts together two pictures only.
+    contentLayer_->setMode(QCPLayer::lmBuffered);
+    plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    plot_->moveLayer(contentLayer_, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
 
     plot_->plotLayout()->insertRow(0);
     plot_->plotLayout()->addElement(0, 0, title_);
+    title_->setLayer(QStringLiteral("axes"));
     title_->setVisible(false);
 
     for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis}) {
@@ -342,7 +354,7 @@ void ResponseGraph::setSeriesPoints(int series, std::vector<QPointF> points) {
     if (Series* s = findSeries(series, "setSeriesPoints")) {
         s->points = std::move(points);
         s->dirty = true;
-        scheduleReplot();
+        scheduleContentReplot();
     }
 }
 
@@ -362,7 +374,7 @@ void ResponseGraph::setSeriesPoint(int series, int index, double x, double y) {
     }
     s->points[i] = QPointF(x, y);
     s->dirty = true;
-    scheduleReplot();
+    scheduleContentReplot();
 }
 
 void ResponseGraph::clearSeries(int series) {
@@ -450,13 +462,13 @@ void ResponseGraph::syncDirtySeries() {
 void ResponseGraph::setReferenceLine(QPointF from, QPointF to) {
     reference_->setData({from.x(), to.x()}, {from.y(), to.y()});
     reference_->setVisible(true);
-    scheduleReplot();
+    scheduleContentReplot();
 }
 
 void ResponseGraph::clearReferenceLine() {
     reference_->data()->clear();
     reference_->setVisible(false);
-    scheduleReplot();
+    scheduleContentReplot();
 }
 
 bool ResponseGraph::hasReferenceLine() const {
@@ -489,14 +501,14 @@ QCPItemText* ResponseGraph::findMark(int id) const {
 void ResponseGraph::moveMark(int id, double x, double y) {
     if (QCPItemText* item = findMark(id)) {
         item->position->setCoords(x, y);
-        scheduleReplot();
+        scheduleContentReplot();
     }
 }
 
 void ResponseGraph::setMarkText(int id, const QString& text) {
     if (QCPItemText* item = findMark(id)) {
         item->setText(text);
-        scheduleReplot();
+        scheduleContentReplot();
     }
 }
 
@@ -589,7 +601,36 @@ bool ResponseGraph::eventFilter(QObject* watched, QEvent* event) {
 // --- drawing and export ---------------------------------------------------------------------
 
 void ResponseGraph::scheduleReplot() {
+    fullReplotQueued_ = true;
     plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ResponseGraph::scheduleContentReplot() {
+    // A full replot already on its way draws the content too.
+    if (fullReplotQueued_ || contentReplotQueued_) {
+        return;
+    }
+    contentReplotQueued_ = true;
+    QMetaObject::invokeMethod(this, &ResponseGraph::replotContent, Qt::QueuedConnection);
+}
+
+void ResponseGraph::replotContent() {
+    if (!contentReplotQueued_) {
+        return;  // a full replot came first
+    }
+    contentReplotQueued_ = false;
+    syncDirtySeries();
+    // Replots the whole plot instead while the kept buffers are not valid (first show, resize).
+    contentLayer_->replot();
+}
+
+void ResponseGraph::setQuickDrawing(bool quick) {
+    const QCP::AntialiasedElements coarse = QCP::aePlottables | QCP::aeItems;
+    if ((plot_->notAntialiasedElements() == coarse) == quick) {
+        return;
+    }
+    plot_->setNotAntialiasedElements(quick ? coarse : QCP::AntialiasedElements(QCP::aeNone));
+    scheduleContentReplot();
 }
 
 void ResponseGraph::replotNow() {

@@ -21,6 +21,7 @@
 
 class QCPGraph;
 class QCPItemText;
+class QCPLayer;
 class QCPTextElement;
 class QCustomPlot;
 class QMenu;
@@ -41,7 +42,8 @@ struct GraphFilePrompts {
 // Series are numbered from 1, as the windows name them (series 1 is Output 1, series 4 "ADD").
 // A call naming a series that does not exist is ignored (and logged). Every change schedules one
 // queued replot, so many changes in one event-loop turn (a drag updating four series point by
-// point) cost one redraw; replotNow() draws at once.
+// point) cost one redraw; replotNow() draws at once. A change of the curves, the marks or the
+// reference line alone redraws only them over the kept picture of the axes and the grid.
 //
 // Pixel positions are in this widget's coordinates and follow the layout of the last replot, that
 // is what is on screen (call replotNow() after resizing or changing the axes when converting
@@ -157,6 +159,9 @@ public:
     // --- drawing and export -------------------------------------------------------------------
     void scheduleReplot();
     void replotNow();
+    // Curves and marks drawn without antialiasing, for as long as a drag lasts; turned off, they
+    // are drawn finely again.
+    void setQuickDrawing(bool quick);
 
     // Writes the graph to a PNG file, `width` x `height` pixels (0 takes the graph's size; a graph
     // that is hidden draws as well). The file is replaced only when all of it was written; false
@@ -213,6 +218,9 @@ private:
     QCPItemText* findMark(int id) const;
     void updateTickers();
     void syncDirtySeries();
+    // After a change of the curves, marks or reference line only.
+    void scheduleContentReplot();
+    void replotContent();
     void showContextMenu(QPoint position);
     // Asks for a path (adding `suffix` when it has none), writes, reports a failure with
     // `failure` (%1 is the path, %2 the reason).
@@ -229,6 +237,9 @@ private:
     double xTickStep_ = 0.0;
     double yTickStep_ = 5.0;
     GraphFilePrompts prompts_;
+    QCPLayer* contentLayer_;  // the curves, marks and reference line, buffered on their own
+    bool fullReplotQueued_ = false;
+    bool contentReplotQueued_ = false;
 };
 
 template <std::ranges::sized_range XRange, std::ranges::sized_range YRange>

@@ -62,17 +62,27 @@ protected:
     ResponseGraph graph;
 };
 
-TEST_F(ResponseGraphTest, StartsAsAFrequencyResponseGraph) {
-    EXPECT_EQ(graph.xScale(), AxisScale::Logarithmic);
-    EXPECT_DOUBLE_EQ(graph.xRange().lower, 20.0);
-    EXPECT_DOUBLE_EQ(graph.xRange().upper, 20000.0);
-    EXPECT_DOUBLE_EQ(graph.yRange().lower, -20.0);
-    EXPECT_DOUBLE_EQ(graph.yRange().upper, 20.0);
-    ASSERT_EQ(graph.seriesCount(), 4);
-    EXPECT_EQ(graph.seriesPen(1).color(), QColor(Qt::cyan));
-    EXPECT_EQ(graph.seriesPen(2).color(), QColor(Qt::red));
-    EXPECT_EQ(graph.seriesPen(3).color(), QColor(Qt::yellow));
-    EXPECT_EQ(graph.seriesPen(4).color(), QColor(Qt::white));
+TEST_F(ResponseGraphTest, CurveChangesAloneRedrawTheCurvesOverTheKeptAxesAndGrid) {
+    graph.setSeriesPoints(1, {{20, -15}, {20000, -15}});
+    graph.replotNow();
+    const QPoint corner(2, 2);
+    const QColor background = graph.grab().toImage().pixelColor(corner);
+
+    // As during a drag: coarse drawing, then the curve moved, drawn on the next turn of the loop.
+    graph.setQuickDrawing(true);
+    graph.setSeriesPoints(1, {{20, 10}, {20000, 10}});
+    QCoreApplication::processEvents();
+    QImage image = graph.grab().toImage();
+    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({300, 10})));
+    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({300, -15})));
+    EXPECT_EQ(image.pixelColor(corner), background);
+
+    graph.setQuickDrawing(false);
+    graph.setSeriesPoint(1, 1, 20000, 5);
+    QCoreApplication::processEvents();
+    image = graph.grab().toImage();
+    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({20, 10})));
+    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({20000, 10}) - QPointF(3, 0)));
 }
 
 TEST_F(ResponseGraphTest, Axes_RefuseRangesTheScaleCannotShow) {

@@ -56,15 +56,24 @@ void ConfigEdits::apply(const Edit& edit, const std::function<void(ProcessorConf
 }
 
 void ConfigEdits::beginGesture() {
-    ++gestureDepth_;
+    setGestureDepth(gestureDepth_ + 1);
 }
 
 void ConfigEdits::endGesture() {
     if (gestureDepth_ == 0) {
         return;
     }
-    if (--gestureDepth_ == 0) {
+    setGestureDepth(gestureDepth_ - 1);
+    if (gestureDepth_ == 0) {
         closeOpenStep();
+    }
+}
+
+void ConfigEdits::setGestureDepth(int depth) {
+    const bool was = gestureDepth_ > 0;
+    gestureDepth_ = depth;
+    if (was != (depth > 0)) {
+        emit gestureChanged(depth > 0);
     }
 }
 
@@ -144,7 +153,7 @@ QString ConfigEdits::redoDescription() const {
 }
 
 void ConfigEdits::undo() {
-    gestureDepth_ = 0;
+    setGestureDepth(0);
     closeOpenStep();
     if (position_ == 0) {
         return;
@@ -154,7 +163,7 @@ void ConfigEdits::undo() {
 }
 
 void ConfigEdits::redo() {
-    gestureDepth_ = 0;
+    setGestureDepth(0);
     closeOpenStep();
     if (position_ >= steps_.size()) {
         return;
@@ -185,7 +194,7 @@ void ConfigEdits::configurationReplaced(const QString& description) {
     steps_.clear();
     position_ = 0;
     open_.reset();
-    gestureDepth_ = 0;
+    setGestureDepth(0);
     savedPosition_ = 0;
     dirty_ = false;
     emit historyChanged();

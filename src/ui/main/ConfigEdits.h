@@ -121,11 +121,16 @@ public:
 
 signals:
     void changed(const kvn::ui::ConfigChange& change);
+    // A gesture began (true) or the last open one ended (false): views may draw more coarsely
+    // while the pointer moves and finely once it stops.
+    void gestureChanged(bool active);
     // Undo or redo availability, or their descriptions, changed.
     void historyChanged();
     void modifiedChanged(bool modified);
 
 private:
+    void setGestureDepth(int depth);
+
     struct Step {
         QString description;
         ProcessorConfig before;

@@ -1,5 +1,7 @@
 #include "ui/main/EditorForm.h"
 
+#include "widgets/ResponseGraph.h"
+
 #include "ui/main/Artwork.h"
 #include "ui/main/MainWorkflow.h"
 #include "widgets/CommitSlider.h"
@@ -30,6 +32,12 @@ EditorForm::EditorForm(EditorContext& context, const QString& objectName, const 
     connect(realTimeButton_, &QToolButton::clicked, &context_.workflow,
             &MainWorkflow::requestRealTimeToggle);
     connect(&context_.edits, &ConfigEdits::changed, this, &EditorForm::changed);
+    // While any window's drag runs, this window's graphs follow it with quick drawing.
+    connect(&context_.edits, &ConfigEdits::gestureChanged, this, [this](bool active) {
+        for (widgets::ResponseGraph* graph : findChildren<widgets::ResponseGraph*>()) {
+            graph->setQuickDrawing(active);
+        }
+    });
 }
 
 EditorForm::~EditorForm() {
