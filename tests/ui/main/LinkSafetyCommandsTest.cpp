@@ -1,14 +1,18 @@
 // The editor's safe-work commands end to end against the virtual processor: backup from the File
-// menu and the traffic window.
+// menu, the traffic window, and real-time editing that loses the link.
 #include "EditorHarness.h"
 
+#include "config/MemoryImage.h"
+#include "emulator/FaultPlan.h"
 #include "ui/main/LinkSafetyCommands.h"
+#include "ui/main/MainWorkflow.h"
 #include "ui/main/TLinkTrafficForm.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -34,6 +38,50 @@ TEST(LinkSafety, BackupFromTheMenuAndTheTrafficWindowShowsTheConversation) {
     traffic.refresh();
     EXPECT_TRUE(traffic.view()->toPlainText().contains(QStringLiteral("Sent: ")));
     EXPECT_TRUE(traffic.view()->toPlainText().contains(QStringLiteral("Recv: ")));
+}
+
+TEST(LinkSafety, RealTimeEditsAfterTheLinkIsLostAreKeptAndReconnectingOffersTheCheckedWrite) {
+    EditorHarness editor;
+    ASSERT_TRUE(editor.connectVirtual());
+    editor.dialogs().answer(Answer::Ok);
+    editor.dialogs().answer(Answer::No);
+    editor.app().workflow().requestRealTimeToggle();
+    ASSERT_TRUE(editor.waitIdle());
+    ASSERT_TRUE(editor.app().workflow().realTimeMode());
+    const int memory = editor.device().activeMemory();
+    auto* label = editor.find<QLabel>(QStringLiteral("OutOfStepLabel"));
+    EXPECT_TRUE(label->isHidden());
+
+    // The processor goes away; the next edit's message cannot be sent, and neither can the one
+    // after it, but both edits stay in the configuration.
+    editor.device().setFaults(emu::FaultPlan{.goneAfterBytes = 0});
+    ProcessorConfig& config = editor.app().config();
+    editor.click(QStringLiteral("Route1B"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->isHidden(); }, 5000));
+    editor.click(QStringLiteral("Route2B"));
+    EXPECT_EQ(label->text(), QStringLiteral("Processor out of step: 2 edits did not reach it"));
+    EXPECT_EQ(editor.status(), QStringLiteral("Status : Offline"));
+    EXPECT_EQ(std::tuple(config.output(1).Route, config.output(2).Route),
+              std::tuple(kRouteAB, kRouteA));
+
+    // Back on the line: the editor offers to write what it holds, checked, to the running memory.
+    editor.device().setFaults(emu::FaultPlan{});
+    editor.device().reconnect();
+    editor.dialogs().answer(Answer::Yes);
+    ASSERT_TRUE(editor.connectVirtual());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->isHidden(); }, 5000));
+    ASSERT_TRUE(editor.waitIdle());
+    EXPECT_TRUE(editor.shown(
+        QStringLiteral(
+            "The link to the processor was lost during real-time editing, so the "
+            "processor is out of step: it does not have the latest edits. Do you want to "
+            "write the present configuration to memory %1 (and check it) so that the "
+            "processor runs it?")
+            .arg(memory)));
+    const ImageBuffer image = BuildImage(config);
+    const emu::Image stored = editor.device().memory(memory);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), stored.begin(), stored.end()));
+    EXPECT_TRUE(editor.device().bankDifferences(1, image).empty());
 }
 
 }  // namespace
