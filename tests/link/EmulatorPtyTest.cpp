@@ -6,8 +6,10 @@
 #include "EmulatorProcess.h"
 #include "RecordingProgress.h"
 #include "emulator/FactoryImage.h"
+#include "link/ConnectionDoctor.h"
 #include "link/DeviceSequences.h"
 #include "link/RealTimeSender.h"
+#include "link/SystemPortProbe.h"
 #include "link/TCommPortDriver.h"
 
 namespace kvn::link::test {
@@ -64,6 +66,32 @@ TEST(EmulatorOverPty, ProcessorPulledOutMidTransfer_DropsTheLink) {
                             "its Main Menu"));
     EXPECT_EQ(pty.link.ConnectionMode(), 0);
     EXPECT_EQ(pty.progress.drops, 1);
+}
+
+TEST(EmulatorOverPty, DoctorTellsAnAnsweringProcessorFromASilentOneAndFromGarbage) {
+    struct Case {
+        QStringList faults;
+        std::string expected;  // part of the diagnosis
+        bool answered;
+    };
+    const std::vector<Case> cases = {
+        {{}, "A KVN 350 answers on", true},
+        {{"--silent-from-byte", "1"}, "nothing comes back", false},
+        {{"--wrong-byte", "start=63"}, "not as a KVN 350 does", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EmulatorProcess emulator(c.faults);
+        ASSERT_FALSE(emulator.path().empty());
+        const std::string path = emulator.path();
+        LinkOption option =
+            LinkOption::serial(1, path, [path] { return TCommPortDriver::forProcessorAt(path); });
+        option.portPath = path;
+        CountingSleeper sleeper;
+        const DoctorReport report = diagnoseConnection(option, SystemPortProbe(), sleeper);
+        EXPECT_EQ(report.answered(), c.answered);
+        EXPECT_NE(report.diagnosis().find(c.expected), std::string::npos) << report.diagnosis();
+    }
 }
 
 }  // namespace
