@@ -36,10 +36,12 @@ fuzz: deps
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke $(FUZZ_SECONDS)
 
-# Every fuzz target for FUZZ_LONG_SECONDS each, keeping the interesting inputs in fuzz/corpus/.
+# Every fuzz target for FUZZ_LONG_SECONDS each (or until FUZZ_LONG_RUNS executions, when set,
+# within that time), keeping the interesting inputs in fuzz/corpus/.
 FUZZ_LONG_SECONDS ?= 600
+FUZZ_LONG_RUNS ?=
 fuzz-long: fuzz
-	@scripts/fuzz-long $(FUZZ_LONG_SECONDS)
+	@scripts/fuzz-long $(FUZZ_LONG_SECONDS) $(FUZZ_LONG_RUNS)
 
 # The link against the emulator with faults injected: SOAK_TRANSFERS transfers (not part of test).
 SOAK_TRANSFERS ?= 2000
