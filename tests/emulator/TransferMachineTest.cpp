@@ -18,26 +18,16 @@ Bytes imageBytes(const Image& image) {
 
 // The write of memory 21 (0x15): LONG 07 FE is 2046, 31 blocks and a rest of 62.
 std::vector<Step> writeMemory21(const Image& image) {
-    return test::join(test::join({{{0x84}, {0x84}},
-                                  {{0x03}, {0x3C}},
-                                  {{0x15}, {0x15}},
-                                  {{0x15}, {}},
-                                  {{0x07}, {}},
-                                  {{0xFE}, {0xFE}}},
+    return test::join(test::join(test::dialogue("84:84 03:3C 15:15 15: 07: FE:FE"),
                                  test::dataSteps(imageBytes(image))),
-                      {{{0x55}, {0x55}}});
+                      test::dialogue("55:55"));
 }
 
 TEST(TransferMachine, IdentifyIsAnsweredStepByStep) {
     VirtualProcessor device;
     Pc pc(device);
-    pc.converse({{{0x84}, {0x84}},
-                 {{0x00}, {kDefaultCommandReply}},
-                 {{0x00}, {0x00}},
-                 {{0x00}, {}},
-                 {{0x00}, {}},
-                 {{0x00}, {0x00}},
-                 {{0x55}, {0x55}}});
+    // COMMAND is answered 3C, the default command reply.
+    pc.converse(test::dialogue("84:84 00:3C 00:00 00: 00: 00:00 55:55"));
     EXPECT_TRUE(device.idle());
     EXPECT_EQ(device.counters().transfersCompleted, 1U);
 
@@ -55,11 +45,8 @@ TEST(TransferMachine, WriteOfMemory21ThenReadBackGivesTheSameBytes) {
     EXPECT_NE(device.memory(22), image);
 
     // The request, then the stream: each byte the device sends waits for the PC's answer.
-    std::vector<Step> read = {{{0x84}, {0x84}}, {{0x04}, {0x3C}}, {{0x15}, {0x15}},
-                              {{0x15}, {}},     {{0x00}, {}},     {{0x00}, {0x00}},
-                              {{0x55}, {0x55}}, {{0x84}, {0x84}}, {{0x84}, {0x04}},
-                              {{0x04}, {0x15}}, {{0x15}, {0x07}}, {{0x07}, {0xFE}}};
-    pc.converse(read);
+    pc.converse(
+        test::dialogue("84:84 04:3C 15:15 15: 00: 00:00 55:55 84:84 84:04 04:15 15:07 07:FE"));
     Bytes received = pc.send({0xFE});
     for (int block = 1; block <= 31; ++block) {
         ASSERT_EQ(received.size(), 64U * static_cast<std::size_t>(block));
@@ -82,13 +69,7 @@ TEST(TransferMachine, RecallLoadsBothRunningBanksFromTheMemory) {
     pc.converse(writeMemory21(image));
     EXPECT_FALSE(device.bankDifferences(1, image).empty()) << "a write alone changes nothing";
 
-    pc.converse({{{0x84}, {0x84}},
-                 {{0x07}, {0x3C}},
-                 {{0x15}, {0x15}},
-                 {{0x15}, {}},
-                 {{0x00}, {}},
-                 {{0x00}, {0x00}},
-                 {{0x55}, {0x55}}});
+    pc.converse(test::dialogue("84:84 07:3C 15:15 15: 00: 00:00 55:55"));
     EXPECT_EQ(device.activeMemory(), 21);
     EXPECT_TRUE(device.bankDifferences(1, image).empty());
     EXPECT_TRUE(device.bankDifferences(2, image).empty());
@@ -101,13 +82,7 @@ TEST(TransferMachine, QueryAnswersTheActiveMemoryAtProgramNumber) {
     VirtualProcessor device;
     device.recallMemory(35);
     Pc pc(device);
-    pc.converse({{{0x84}, {0x84}},
-                 {{0x13}, {0x3C}},
-                 {{0x00}, {0x23}},
-                 {{0x00}, {}},
-                 {{0x00}, {}},
-                 {{0x00}, {0x00}},
-                 {{0x55}, {0x55}}});
+    pc.converse(test::dialogue("84:84 13:3C 00:23 00: 00: 00:00 55:55"));
     EXPECT_EQ(device.counters().transfersCompleted, 1U);
 }
 
@@ -116,7 +91,7 @@ TEST(TransferMachine, ProtectedMemoryRefusesWritesButNotRecallOrRead) {
     device.setProtected(40, true);
     Pc pc(device);
     const Image before = device.memory(40);
-    pc.converse({{{0x84}, {0x84}}, {{0x03}, {0x3C}}, {{0x28}, {0xFF}}});
+    pc.converse(test::dialogue("84:84 03:3C 28:FF"));
     EXPECT_TRUE(device.idle()) << "the PC sends no LONG, DATA or END after 0xFF";
     EXPECT_EQ(device.counters().transfersRefused, 1U);
 
@@ -124,13 +99,7 @@ TEST(TransferMachine, ProtectedMemoryRefusesWritesButNotRecallOrRead) {
     EXPECT_EQ(pc.send({0x28, 0x07, 0xFE, 0x11, 0x55}), Bytes{});
     EXPECT_EQ(device.memory(40), before);
 
-    pc.converse({{{0x84}, {0x84}},
-                 {{0x07}, {0x3C}},
-                 {{0x28}, {0x28}},
-                 {{0x28}, {}},
-                 {{0x00}, {}},
-                 {{0x00}, {0x00}},
-                 {{0x55}, {0x55}}});
+    pc.converse(test::dialogue("84:84 07:3C 28:28 28: 00: 00:00 55:55"));
     EXPECT_EQ(device.activeMemory(), 40);
     EXPECT_EQ(pc.send({0x84, 0x04, 0x28}), (Bytes{0x84, 0x3C, 0x28}));
 }
@@ -148,14 +117,7 @@ TEST(TransferMachine, MemoryNumbersOutsideOneToSixtyAreRefused) {
 TEST(TransferMachine, KeyboardLockTakesOneByte) {
     VirtualProcessor device;
     Pc pc(device);
-    pc.converse({{{0x84}, {0x84}},
-                 {{0x05}, {0x3C}},
-                 {{0x00}, {0x00}},
-                 {{0x00}, {}},
-                 {{0x00}, {}},
-                 {{0x01}, {0x01}},
-                 {{0xFF}, {0xFF}},
-                 {{0x55}, {0x55}}});
+    pc.converse(test::dialogue("84:84 05:3C 00:00 00: 00: 01:01 FF:FF 55:55"));
     EXPECT_TRUE(device.keyboardLocked());
 
     // A byte that is neither lock nor unlock is refused at END and changes nothing.
@@ -194,14 +156,8 @@ TEST(TransferMachine, FirmwareOf6143BytesIsNinetyFiveBlocksAndARestOf63) {
     // The firmware area is program 61 only.
     EXPECT_EQ(pc.send({0x84, 0x01, 0x3C}), (Bytes{0x84, 0x3C, 0xFE}));
 
-    pc.converse(test::join(test::join({{{0x84}, {0x84}},
-                                       {{0x01}, {0x3C}},
-                                       {{0x3D}, {0x3D}},
-                                       {{0x3D}, {}},
-                                       {{0x17}, {}},
-                                       {{0xFF}, {0xFF}}},
-                                      data),
-                           {{{0x55}, {0x55}}}));
+    pc.converse(test::join(test::join(test::dialogue("84:84 01:3C 3D:3D 3D: 17: FF:FF"), data),
+                           test::dialogue("55:55")));
     EXPECT_EQ(device.firmware(), firmware);
     EXPECT_FALSE(device.firmwareDone());
     EXPECT_EQ(pc.send({0x84, 0x08, 0x00, 0x00, 0x00, 0x00, 0x55}),

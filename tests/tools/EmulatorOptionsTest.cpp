@@ -3,32 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
+
 namespace kvn::tools {
 namespace {
 
+// A command line written as one string, split at its blanks.
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
 TEST(EmulatorOptions, EveryOptionIsReadAndExplained) {
-    const ParsedOptions parsed = parseEmulatorOptions({"--state",
-                                                       "/tmp/s.kvs",
-                                                       "--link=/tmp/kvn",
-                                                       "--initial-image",
-                                                       "img.bin",
-                                                       "--baud",
-                                                       "19200",
-                                                       "--command-reply",
-                                                       "0x20",
-                                                       "--protect",
-                                                       "1-3,35",
-                                                       "--protect=60",
-                                                       "--silence-timeout-ms",
-                                                       "500",
-                                                       "--silent-from-byte",
-                                                       "12",
-                                                       "--wrong-byte",
-                                                       "data:3=0x7F",
-                                                       "--disappear-after",
-                                                       "100",
-                                                       "--reply-delay-ms",
-                                                       "40"});
+    const ParsedOptions parsed = parseEmulatorOptions(
+        words("--state /tmp/s.kvs --link=/tmp/kvn --initial-image img.bin --baud 19200 "
+              "--command-reply 0x20 --protect 1-3,35 --protect=60 --silence-timeout-ms 500 "
+              "--silent-from-byte 12 --wrong-byte data:3=0x7F --disappear-after 100 "
+              "--reply-delay-ms 40"));
     ASSERT_TRUE(parsed.options) << parsed.error;
     const EmulatorOptions& o = *parsed.options;
     EXPECT_FALSE(o.help);

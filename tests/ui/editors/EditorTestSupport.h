@@ -73,11 +73,7 @@ inline std::shared_ptr<WireLog> enterRealTime(EditorHarness& editor) {
             1, [&editor, log] { return std::make_unique<RecordingChannel>(editor.device(), log); });
     });
     EXPECT_TRUE(editor.choose(TConnectForm::kCom1));
-    editor.dialogs().answer(Answer::Ok);
-    editor.dialogs().answer(Answer::No);
-    editor.app().workflow().requestRealTimeToggle();
-    EXPECT_TRUE(editor.waitIdle());
-    EXPECT_TRUE(editor.app().workflow().realTimeMode());
+    EXPECT_TRUE(editor.startRealTime());
     log->clear();
     return log;
 }

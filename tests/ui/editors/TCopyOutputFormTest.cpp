@@ -172,11 +172,7 @@ TEST_F(CopyWindow, InRealTimeTheProcessorFollowsTheCopyAndItsUndo) {
     editor.dialogs().answer(Answer::Yes);
     editor.click("WriteButton");
     ASSERT_TRUE(editor.waitIdle());
-    editor.dialogs().answer(Answer::Ok);
-    editor.dialogs().answer(Answer::No);
-    editor.click("RealTimeB");
-    ASSERT_TRUE(editor.waitIdle());
-    ASSERT_TRUE(editor.app().workflow().realTimeMode());
+    ASSERT_TRUE(editor.startRealTime());
     // The read runs the loaders, which quantise the units' thresholds: what the processor was
     // not sent then may stay different, nothing else.
     const std::vector<int> baseline = differences(editor);

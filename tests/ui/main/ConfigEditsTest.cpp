@@ -117,11 +117,7 @@ TEST(ConfigEdits, InRealTimeEditsAndTheirUndoReachTheProcessorsBank) {
     ASSERT_TRUE(editor.connectVirtual());
     ConfigEdits& edits = editor.app().workflow().edits();
     ProcessorConfig& config = editor.app().config();
-    editor.dialogs().answer(Answer::Ok);
-    editor.dialogs().answer(Answer::No);
-    editor.click("RealTimeB");
-    ASSERT_TRUE(editor.waitIdle());
-    ASSERT_TRUE(editor.app().workflow().realTimeMode());
+    ASSERT_TRUE(editor.startRealTime());
     // What the read left different (the loaders quantise the dynamics units' thresholds, whose
     // tables the processor gets only with the next write) stays the only difference.
     const std::vector<int> baseline = editor.device().bankDifferences(1, BuildImage(config));

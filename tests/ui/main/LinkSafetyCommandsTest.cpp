@@ -43,11 +43,7 @@ TEST(LinkSafety, BackupFromTheMenuAndTheTrafficWindowShowsTheConversation) {
 TEST(LinkSafety, RealTimeEditsAfterTheLinkIsLostAreKeptAndReconnectingOffersTheCheckedWrite) {
     EditorHarness editor;
     ASSERT_TRUE(editor.connectVirtual());
-    editor.dialogs().answer(Answer::Ok);
-    editor.dialogs().answer(Answer::No);
-    editor.app().workflow().requestRealTimeToggle();
-    ASSERT_TRUE(editor.waitIdle());
-    ASSERT_TRUE(editor.app().workflow().realTimeMode());
+    ASSERT_TRUE(editor.startRealTime());
     const int memory = editor.device().activeMemory();
     auto* label = editor.find<QLabel>(QStringLiteral("OutOfStepLabel"));
     EXPECT_TRUE(label->isHidden());

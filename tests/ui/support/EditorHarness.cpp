@@ -1,5 +1,7 @@
 #include "EditorHarness.h"
 
+#include "ui/main/MainWorkflow.h"
+
 #include "link/DeviceSession.h"
 #include "link/EmulatedD2xx.h"
 #include "link/Sleeper.h"
@@ -113,6 +115,13 @@ bool EditorHarness::choose(int tag) {
 bool EditorHarness::connectVirtual() {
     return choose(TConnectForm::kVirtual) &&
            status() == QStringLiteral("Status : Connected at Virtual");
+}
+
+bool EditorHarness::startRealTime() {
+    dialogs_.answer(Answer::Ok);
+    dialogs_.answer(Answer::No);
+    app_->workflow().requestRealTimeToggle();
+    return waitIdle() && app_->workflow().realTimeMode();
 }
 
 bool EditorHarness::transferControlsEnabled() const {

@@ -56,6 +56,9 @@ public:
     // Chooses a link in the connection window and waits until it is settled.
     bool choose(int tag);
     bool connectVirtual();
+    // Presses Real Time on the connected processor, answering its notice (OK) and New's question
+    // (No), and waits for the read it starts; true when real time is on.
+    bool startRealTime();
     // Waits until no device operation runs or waits for its next step.
     bool waitIdle();
     // The main window's transfer controls are on.
