@@ -3,14 +3,12 @@
 // mouse), each timed until the crossover graph and, when it is registered and shown, the total
 // response view have been repainted. "cpu" gives the same figures in processor time, which on a
 // shared machine leaves out the waits for other programs.
+#include "BenchEditor.h"
 #include "EditorBench.h"
 #include "PaintCounter.h"
 
-#include "ui/analysis/AnalysisWindows.h"
-#include "ui/editors/EditorWindows.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
-#include "ui/main/ScriptedDialogs.h"
 #include "widgets/CommitSlider.h"
 #include "widgets/IntSpinEdit.h"
 #include "widgets/ResponseGraph.h"
@@ -36,14 +34,9 @@ QWidget* windowOf(ui::EditorApplication& app, ui::EditorKind kind) {
 }
 
 QString crossoverChange() {
-    ui::ScriptedDialogs dialogs;
-    ui::EditorOptions options;
-    options.dialogs = &dialogs;
-    options.virtualProcessor.stateFile.clear();
-    options.virtualProcessor.clock = link::ClockPolicy::Virtual;
-    ui::EditorApplication app(options);
-    ui::installAnalysisWindows(app);
-    ui::installEditorWindows(app);
+    BenchEditor editor(
+        {.clock = link::ClockPolicy::Virtual, .analysisWindows = true, .start = false});
+    ui::EditorApplication& app = editor.app();
 
     app.editors().open(ui::EditorKind::Crossover, 1);
     QWidget* crossover = windowOf(app, ui::EditorKind::Crossover);

@@ -1,16 +1,12 @@
 // The delay and gains editors under a dragging mouse, in real-time mode against the virtual
 // processor: each move of a track is one edit (store, queue the processor's word, tell every
 // view) followed by the repaint it causes.
+#include "BenchEditor.h"
 #include "EditorBench.h"
 
-#include "link/Sleeper.h"
-#include "ui/editors/EditorWindows.h"
-#include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
 #include "ui/main/MainWorkflow.h"
-#include "ui/main/ScriptedDialogs.h"
-#include "ui/main/TConnectForm.h"
 #include "ui/main/TMainMenu.h"
 #include "widgets/CommitSlider.h"
 #include "widgets/LedButton.h"
@@ -18,58 +14,27 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <functional>
-#include <memory>
 
 namespace kvn::bench {
 namespace {
 
-class NoWait : public link::Sleeper {
-public:
-    void sleepMs(int) override {}
-};
-
-// The whole editor with its editor windows, connected to the virtual processor and in real time.
+// The whole editor with its editor windows, connected to the virtual processor (in virtual time,
+// without pauses) and in real time, with the delay and gains windows open.
 struct Editor {
-    QTemporaryDir dir;
-    ui::ScriptedDialogs dialogs;
-    NoWait sleeper;
-    std::unique_ptr<ui::EditorApplication> app;
+    BenchEditor bench{{.clock = link::ClockPolicy::Virtual, .baud = 0, .pacing = false}};
+    ui::EditorApplication& app = bench.app();
 
     Editor() {
-        ui::EditorOptions options;
-        options.dialogs = &dialogs;
-        options.sleeper = &sleeper;
-        options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        options.virtualProcessor.stateFile = dir.filePath(QStringLiteral("state")).toStdString();
-        options.virtualProcessor.clock = link::ClockPolicy::Virtual;
-        options.virtualProcessor.baud = 0;
-        app = std::make_unique<ui::EditorApplication>(options);
-        ui::installEditorWindows(*app);
-        app->start();
-        app->connectForm().indicator(ui::TConnectForm::kVirtual)->click();
-        waitIdle();
-        dialogs.answer(ui::Answer::Ok);
-        dialogs.answer(ui::Answer::No);
-        app->workflow().requestRealTimeToggle();
-        waitIdle();
-        app->editors().open(ui::EditorKind::Delay, 1);
-        app->editors().open(ui::EditorKind::Gains, 1);
-    }
-
-    void waitIdle() {
-        QElapsedTimer timer;
-        timer.start();
-        do {
-            QApplication::processEvents();
-        } while (!app->device().idle() && timer.elapsed() < 20000);
+        bench.startRealTime();
+        app.editors().open(ui::EditorKind::Delay, 1);
+        app.editors().open(ui::EditorKind::Gains, 1);
     }
 
     template <typename T>
     T* find(const char* name) {
-        return app->mainMenu().findChild<T*>(QString::fromLatin1(name));
+        return app.mainMenu().findChild<T*>(QString::fromLatin1(name));
     }
 };
 
@@ -90,7 +55,7 @@ Timings timeMoves(int count, const std::function<void(int)>& move) {
 QString dragTrack(const char* name, int positions) {
     Editor editor;
     auto* track = editor.find<widgets::CommitSlider>(name);
-    const bool realTime = editor.app->workflow().realTimeMode();
+    const bool realTime = editor.app.workflow().realTimeMode();
     emit track->dragStarted();
     const Timings timings = timeMoves(2 * positions, [track, positions](int i) {
         track->setPosition(i < positions ? i : 2 * positions - 1 - i);

@@ -2,57 +2,28 @@
 // on its 9600 baud wire: each move redesigns the unit, posts its gain table (six sections) on the
 // latest-value-wins backlog, and redraws the curve, the gate and the power readout. A move that
 // waited for the wire would cost about 140 ms.
+#include "BenchEditor.h"
 #include "EditorBench.h"
 
-#include "ui/editors/EditorWindows.h"
 #include "ui/editors/TDynamicform.h"
 #include "ui/main/ConfigEdits.h"
-#include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
 #include "ui/main/MainWorkflow.h"
-#include "ui/main/ScriptedDialogs.h"
-#include "ui/main/TConnectForm.h"
 #include "widgets/CommitSlider.h"
-#include "widgets/LedButton.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 namespace kvn::bench {
 namespace {
 
 constexpr int kMoves = 400;
-constexpr qint64 kSettleMs = 30000;
-
-bool waitIdle(ui::EditorApplication& app) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!app.device().idle() && timer.elapsed() < kSettleMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return app.device().idle();
-}
 
 QString thresholdDrag() {
-    QTemporaryDir dir;
-    ui::ScriptedDialogs dialogs;
-    ui::EditorOptions options;
-    options.dialogs = &dialogs;
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.virtualProcessor.stateFile =
-        dir.filePath(QStringLiteral("virtual.state")).toStdString();
-    ui::EditorApplication app(options);
-    ui::installEditorWindows(app);
-    app.start();
-    app.connectForm().indicator(ui::TConnectForm::kVirtual)->click();
-    waitIdle(app);
-    dialogs.answer(ui::Answer::Ok);
-    dialogs.answer(ui::Answer::No);
-    app.workflow().requestRealTimeToggle();
-    waitIdle(app);
-    if (!app.workflow().realTimeMode()) {
+    BenchEditor editor({});
+    ui::EditorApplication& app = editor.app();
+    if (!editor.startRealTime()) {
         return QStringLiteral("{\"error\": \"real-time mode did not start\"}");
     }
 
@@ -71,7 +42,7 @@ QString thresholdDrag() {
         timings.add(static_cast<double>(timer.nsecsElapsed()) / 1.0e6);
     }
     app.workflow().edits().endGesture();
-    waitIdle(app);
+    editor.waitIdle();
     return timingsJson(timings, QStringLiteral("moves"));
 }
 

@@ -3,27 +3,21 @@
 // view have been repainted. "realTimeSettleMs": from the mouse's release until the virtual
 // processor, at the line's 9600 baud and on a real clock, holds the final coefficients (the drag
 // never waits for the line; only the latest section of the band is sent after it).
+#include "BenchEditor.h"
 #include "EditorBench.h"
 #include "PaintCounter.h"
 
 #include "config/MemoryImage.h"
-#include "ui/analysis/AnalysisWindows.h"
-#include "ui/editors/EditorWindows.h"
-#include "ui/main/DeviceWorkflow.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
 #include "ui/main/MainWorkflow.h"
-#include "ui/main/ScriptedDialogs.h"
-#include "ui/main/TConnectForm.h"
 #include "ui/main/VirtualConnection.h"
-#include "widgets/LedButton.h"
 #include "widgets/ResponseGraph.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -48,31 +42,11 @@ void mouse(widgets::ResponseGraph* graph, QEvent::Type type, QPointF coord) {
 }
 
 QString equalizerDrag() {
-    QTemporaryDir dir;
-    ui::ScriptedDialogs dialogs;
-    ui::EditorOptions options;
-    options.dialogs = &dialogs;
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.virtualProcessor.stateFile.clear();
-    options.virtualProcessor.clock = link::ClockPolicy::Real;
-    options.virtualProcessor.baud = emu::kProcessorBaud;
-    ui::EditorApplication app(options);
-    ui::installAnalysisWindows(app);
-    ui::installEditorWindows(app);
-    app.start();
-    app.connectForm().indicator(ui::TConnectForm::kVirtual)->click();
-    const auto waitIdle = [&app] {
-        QElapsedTimer timer;
-        timer.start();
-        do {
-            QApplication::processEvents();
-        } while (!app.device().idle() && timer.elapsed() < kSettleTimeoutMs);
-    };
-    waitIdle();
-    dialogs.answer(ui::Answer::Ok);
-    dialogs.answer(ui::Answer::No);
-    app.workflow().requestRealTimeToggle();
-    waitIdle();
+    BenchEditor editor({.analysisWindows = true});
+    ui::EditorApplication& app = editor.app();
+    if (!editor.startRealTime()) {
+        return QStringLiteral("{\"error\": \"real-time mode did not start\"}");
+    }
 
     app.editors().open(ui::EditorKind::Equalizer, 1);
     auto* equalizer = dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::Equalizer));
@@ -84,7 +58,7 @@ QString equalizerDrag() {
     counters.add(graph);
     app.editors().open(ui::EditorKind::TotalResponse, 0);
     counters.addVisible(dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::TotalResponse)));
-    waitIdle();
+    editor.waitIdle();
     const ProcessorConfig& config = app.config();
     const std::vector<int> settled =
         app.virtualConnection().device().bankDifferences(1, BuildImage(config));

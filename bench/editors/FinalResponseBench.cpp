@@ -3,28 +3,24 @@
 // outputs and their sum, the replacement of its four series and its repaint, timed until the
 // graph has been painted (the view is open). "computations" counts the view's computations,
 // one per change.
+#include "BenchEditor.h"
 #include "EditorBench.h"
 #include "PaintCounter.h"
 
-#include "ui/analysis/AnalysisWindows.h"
 #include "ui/analysis/TFinalResponseForm.h"
-#include "ui/editors/EditorWindows.h"
 #include "ui/main/ConfigEdits.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/EditorRegistry.h"
 #include "ui/main/MainWorkflow.h"
-#include "ui/main/ScriptedDialogs.h"
 #include "ui/main/TMainMenu.h"
 #include "widgets/ResponseGraph.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <fstream>
-#include <memory>
 
 namespace kvn::bench {
 namespace {
@@ -32,19 +28,11 @@ namespace {
 constexpr qint64 kPaintTimeoutMs = 2000;
 
 const MeasureRegistration finalReplot("finalReplot", [] {
-    QTemporaryDir dir;
-    ui::ScriptedDialogs dialogs;
-    ui::EditorOptions options;
-    options.dialogs = &dialogs;
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.virtualProcessor.stateFile = dir.filePath(QStringLiteral("state")).toStdString();
-    auto app = std::make_unique<ui::EditorApplication>(options);
-    ui::installEditorWindows(*app);
-    ui::installAnalysisWindows(*app);
-    app->start();
+    BenchEditor editor({.analysisWindows = true});
+    ui::EditorApplication& app = editor.app();
 
     // A measured speaker on every output, so that every term of the sum is present.
-    const std::string file = dir.filePath(QStringLiteral("speaker.frd")).toStdString();
+    const std::string file = editor.path(QStringLiteral("speaker.frd")).toStdString();
     {
         std::ofstream out(file);
         // A smooth loudspeaker: a gentle ripple and phase over the band.
@@ -53,13 +41,13 @@ const MeasureRegistration finalReplot("finalReplot", [] {
                 << " " << 60.0 * std::cos(i * 0.02) << "\n";
         }
     }
-    ui::ConfigEdits& edits = app->workflow().edits();
+    ui::ConfigEdits& edits = app.workflow().edits();
     edits.apply({QStringLiteral("Speakers"), {link::EditScope::quiet()}}, [&](ProcessorConfig& c) {
         c.MeasurementFile = {file, file, file};
         c.MeasurementFormat = 11;
     });
-    app->editors().open(ui::EditorKind::TotalResponse, 0);
-    auto* view = app->mainMenu().findChild<ui::TFinalResponseForm*>("TFinalResponseForm");
+    app.editors().open(ui::EditorKind::TotalResponse, 0);
+    auto* view = app.mainMenu().findChild<ui::TFinalResponseForm*>("TFinalResponseForm");
     auto* graph = view->findChild<widgets::ResponseGraph*>("FinalGraph");
     QApplication::processEvents();
 

@@ -1,8 +1,8 @@
 // The output copy with every group, Output 1 onto Output 2, through the window and the change path
 // (the question answered by script), then its undo: what a user waits for after OK and Ctrl+Z.
+#include "BenchEditor.h"
 #include "EditorBench.h"
 
-#include "ui/editors/EditorWindows.h"
 #include "ui/main/ConfigEdits.h"
 #include "ui/main/EditorApplication.h"
 #include "ui/main/MainWorkflow.h"
@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QSpinBox>
-#include <QTemporaryDir>
 
 namespace kvn::bench {
 namespace {
@@ -21,15 +20,9 @@ namespace {
 constexpr int kRuns = 200;
 
 QString measureOutputCopy() {
-    QTemporaryDir dir;
-    ui::ScriptedDialogs dialogs;
-    ui::EditorOptions options;
-    options.dialogs = &dialogs;
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.virtualProcessor.stateFile.clear();
-    ui::EditorApplication app(options);
-    ui::installEditorWindows(app);
-    app.start();
+    BenchEditor editor({});
+    ui::EditorApplication& app = editor.app();
+    ui::ScriptedDialogs& dialogs = editor.dialogs();
     // A tuned Output 1 to copy from.
     ui::ConfigEdits& edits = app.workflow().edits();
     edits.apply({QStringLiteral("Output 1 tuning"), {}}, [](ProcessorConfig& config) {

@@ -9,17 +9,12 @@
 
 #include "analysis/TotalResponse.h"
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <array>
 
 class QCheckBox;
 class QLabel;
-
-namespace kvn::widgets {
-class LedButton;
-class LedGroup;
-class ResponseGraph;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

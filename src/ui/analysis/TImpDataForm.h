@@ -8,18 +8,13 @@
 #pragma once
 
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <array>
 
 class QGridLayout;
 class QLabel;
 class QLineEdit;
-
-namespace kvn::widgets {
-class LedButton;
-class LedGroup;
-class RealEdit;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

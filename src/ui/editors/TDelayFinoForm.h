@@ -13,6 +13,7 @@
 #pragma once
 
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <array>
 #include <functional>
@@ -20,13 +21,6 @@
 
 class QLabel;
 class QPushButton;
-
-namespace kvn::widgets {
-class CommitSlider;
-class IntSpinEdit;
-class RealEdit;
-class SpinButtons;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

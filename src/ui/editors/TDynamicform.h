@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <memory>
 
@@ -13,16 +14,6 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QMenu;
-
-namespace kvn::widgets {
-class CommitSlider;
-class LedButton;
-class LedGroup;
-class LedMeter;
-class RealEdit;
-class ResponseGraph;
-class SpinButtons;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

@@ -7,16 +7,11 @@
 #pragma once
 
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <array>
 
 class QLabel;
-
-namespace kvn::widgets {
-class CommitSlider;
-class LedButton;
-class RealEdit;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

@@ -7,19 +7,12 @@
 
 #include "dsp/Response.h"
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <array>
 #include <functional>
 
 class QLabel;
-
-namespace kvn::widgets {
-class CommitSlider;
-class LedButton;
-class LedGroup;
-class RealEdit;
-class ResponseGraph;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

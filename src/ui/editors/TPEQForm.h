@@ -14,6 +14,7 @@
 #include "analysis/OutputCurves.h"
 #include "dsp/Response.h"
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <QPointF>
 
@@ -24,16 +25,6 @@ class QComboBox;
 class QHBoxLayout;
 class QLabel;
 class QStatusBar;
-
-namespace kvn::widgets {
-class CommitSlider;
-class IntSpinEdit;
-class LedButton;
-class LedGroup;
-class RealEdit;
-class ResponseGraph;
-class SpinButtons;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

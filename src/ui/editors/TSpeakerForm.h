@@ -4,17 +4,12 @@
 #pragma once
 
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <functional>
 
 class QComboBox;
 class QLabel;
-
-namespace kvn::widgets {
-class IntSpinEdit;
-class LedButton;
-class LedGroup;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

@@ -11,6 +11,7 @@
 #include "config/CrossoverControls.h"
 #include "dsp/Response.h"
 #include "ui/main/EditorForm.h"
+#include "widgets/WidgetsForward.h"
 
 #include <array>
 #include <optional>
@@ -19,16 +20,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-
-namespace kvn::widgets {
-class CommitSlider;
-class IntSpinEdit;
-class LedButton;
-class LedGroup;
-class RealEdit;
-class ResponseGraph;
-class SpinButtons;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 

@@ -5,6 +5,8 @@
 // connects, identifies and hides it.
 #pragma once
 
+#include "widgets/WidgetsForward.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -13,11 +15,6 @@
 
 class QLabel;
 class QPushButton;
-
-namespace kvn::widgets {
-class LedButton;
-class LedGroup;
-}  // namespace kvn::widgets
 
 namespace kvn::ui {
 
