@@ -54,6 +54,12 @@ TEST(VirtualProcessor, SilenceTimeoutIsAnEventAWaitingLinkCanSee) {
     device.advanceTo(Micros(milliseconds(500)));
     EXPECT_TRUE(device.idle());
     EXPECT_EQ(device.nextEventTime(), std::nullopt);
+
+    // Replies that have reached the PC and wait to be read are not a coming event: a waiter that
+    // took them for one would never sleep.
+    device.write(kIdentify, pc.now);
+    EXPECT_EQ(device.nextEventTime(), std::nullopt);
+    EXPECT_EQ(device.read(pc.now), kIdentifyReplies);
 }
 
 TEST(VirtualProcessor, SilenceFaultHangsTheDeviceFromTheChosenByte) {
