@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <sstream>
 #include <tuple>
 
 #include "config/LevelControls.h"
@@ -180,16 +179,6 @@ void expectSameConfig(const ProcessorConfig& a, const ProcessorConfig& b) {
     for (int u = 1; u <= kDynamicsUnits; ++u) {
         EXPECT_EQ(unitFields(a.unit(u)), unitFields(b.unit(u))) << "unit " << u;
     }
-}
-
-std::vector<std::uint8_t> hex(const std::string& text) {
-    std::vector<std::uint8_t> bytes;
-    std::istringstream in(text);
-    std::string pair;
-    while (in >> pair) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16)));
-    }
-    return bytes;
 }
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {

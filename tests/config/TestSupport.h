@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "HexBytes.h"
 #include "config/ProcessorConfig.h"
 
 namespace kvn::test {
@@ -20,9 +21,6 @@ ProcessorConfig richConfig();
 
 // Expects every field the preset file stores, and every designed coefficient, to be equal.
 void expectSameConfig(const ProcessorConfig& expected, const ProcessorConfig& actual);
-
-// Bytes written out as hex pairs separated by spaces: hex("07 FC CB").
-std::vector<std::uint8_t> hex(const std::string& text);
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);

@@ -1,6 +1,7 @@
 // A PC at the far end of the virtual processor's wire, in virtual time, for conversation tests.
 #pragma once
 
+#include "HexBytes.h"
 #include "emulator/VirtualProcessor.h"
 
 #include <gtest/gtest.h>
@@ -24,22 +25,15 @@ struct Step {
 // colon, and what the device answers, in hex ("84:84 03:3C 15:15 15: 07: FE:FE"; nothing after
 // the colon is silence).
 inline std::vector<Step> dialogue(const std::string& text) {
-    const auto hex = [](const std::string& digits) {
-        Bytes bytes;
-        for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-            bytes.push_back(
-                static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
-        }
-        return bytes;
-    };
     std::vector<Step> steps;
     std::istringstream words(text);
     std::string word;
     while (words >> word) {
         const std::size_t colon = word.find(':');
         EXPECT_NE(colon, std::string::npos) << "step without a colon: " << word;
-        steps.push_back({hex(word.substr(0, colon)),
-                         colon == std::string::npos ? Bytes{} : hex(word.substr(colon + 1))});
+        steps.push_back(
+            {::kvn::test::hex(word.substr(0, colon)),
+             colon == std::string::npos ? Bytes{} : ::kvn::test::hex(word.substr(colon + 1))});
     }
     return steps;
 }

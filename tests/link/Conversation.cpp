@@ -1,6 +1,8 @@
 // Fixture parsing.
 #include "Conversation.h"
 
+#include "HexBytes.h"
+
 #include "link/TrafficLog.h"
 
 #include <fstream>
@@ -9,16 +11,6 @@
 
 namespace kvn::link::test {
 namespace {
-
-std::vector<std::uint8_t> hexBytes(const std::string& text) {
-    std::vector<std::uint8_t> bytes;
-    std::istringstream in(text);
-    std::string token;
-    while (in >> token) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
-    }
-    return bytes;
-}
 
 bool startsWith(const std::string& line, const std::string& prefix) {
     return line.compare(0, prefix.size(), prefix) == 0;
@@ -40,9 +32,9 @@ Conversation Conversation::parse(const std::string& text) {
             continue;
         }
         if (startsWith(line, "Sent: ")) {
-            conversation.steps.push_back({Kind::Sent, hexBytes(line.substr(6))});
+            conversation.steps.push_back({Kind::Sent, kvn::test::hex(line.substr(6))});
         } else if (startsWith(line, "Recv: ")) {
-            conversation.steps.push_back({Kind::Recv, hexBytes(line.substr(6))});
+            conversation.steps.push_back({Kind::Recv, kvn::test::hex(line.substr(6))});
         } else if (line == "Silence") {
             conversation.steps.push_back({Kind::Silence, {}});
         } else if (startsWith(line, "Info: ") || startsWith(line, "Message ")) {

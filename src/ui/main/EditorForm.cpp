@@ -1,10 +1,9 @@
 #include "ui/main/EditorForm.h"
 
-#include "widgets/ResponseGraph.h"
-
 #include "ui/main/Artwork.h"
 #include "ui/main/MainWorkflow.h"
 #include "widgets/CommitSlider.h"
+#include "widgets/ResponseGraph.h"
 
 #include <QEvent>
 #include <QToolButton>

@@ -442,11 +442,11 @@ QWidget* TMainMenu::buildFooter() {
     connect(totalResponseButton_, &QPushButton::clicked, this,
             [this] { editors_.open(EditorKind::TotalResponse, 0); });
     connect(copyAllButton_, &QPushButton::clicked, this, &TMainMenu::copyToAllRequested);
-    addHiddenControls(footer);
+    addHiddenControls(footer, row);
     return footer;
 }
 
-void TMainMenu::addHiddenControls(QWidget* footer) {
+void TMainMenu::addHiddenControls(QWidget* footer, QHBoxLayout* row) {
     // Service controls that stay hidden: a second copy-to-all button, the coefficient view and
     // the bank that real-time messages address.
     auto* copyAllMem = new QPushButton(QStringLiteral("Copy to all memories"), footer);
@@ -465,11 +465,8 @@ void TMainMenu::addHiddenControls(QWidget* footer) {
     bankSpin_->setToolTip(QStringLiteral("The coefficient bank that real-time changes address"));
     bankSpin_->hide();
     connect(bankSpin_, &QSpinBox::valueChanged, this, &TMainMenu::dspSelectRequested);
-    auto* row = qobject_cast<QHBoxLayout*>(footer->layout());
-    if (row != nullptr) {
-        row->addWidget(showCoeffButton_);
-        row->addWidget(bankSpin_);
-    }
+    row->addWidget(showCoeffButton_);
+    row->addWidget(bankSpin_);
 }
 
 void TMainMenu::setServiceControlsShown(bool shown) {

@@ -12,9 +12,10 @@
 
 #include <array>
 
+class QHBoxLayout;
 class QLabel;
-class QMenu;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSettings;
 class QSpinBox;
@@ -83,7 +84,7 @@ private:
     QWidget* buildCommands();
     QWidget* buildSignalFlow();
     QWidget* buildFooter();
-    void addHiddenControls(QWidget* footer);
+    void addHiddenControls(QWidget* footer, QHBoxLayout* row);
     QToolButton* commandButton(const QString& name, const QString& text, art::Glyph glyph);
     QWidget* inputBlock(int input);
     QWidget* outputBlock(int output);
