@@ -31,10 +31,19 @@ inline constexpr std::string_view kNotEnoughMemoryText =
     "Not enough memory. Please close the others programs.";
 
 struct MeasurementSettings {
+    MeasurementSettings(int formatCode = kFormatAuto, double referenceLevelDb = kDefaultReferenceDb,
+                        double micSensitivityVoltsPerPa = kDefaultMicMvPerPa / 1000.0)
+        : format(formatCode),
+          referenceDb(referenceLevelDb),
+          micVoltsPerPa(micSensitivityVoltsPerPa) {}
+
     int format = kFormatAuto;  // a format code or kFormatAuto
     double referenceDb = kDefaultReferenceDb;
     // The dBu format's microphone, held to 1..999 mV/Pa.
     double micVoltsPerPa = kDefaultMicMvPerPa / 1000.0;
+    // In a text file whose header line names its columns: the column read as the magnitude, by
+    // its name or its 1-based index. Empty: the first magnitude column.
+    std::string column;
 };
 
 // The settings a configuration names: its format and reference level, with the microphone of

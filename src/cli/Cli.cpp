@@ -21,8 +21,8 @@ struct Group {
     CommandFunction run;
 };
 
-const std::array<Group, 8>& groups() {
-    static const std::array<Group, 8> table = {{
+const std::array<Group, 10>& groups() {
+    static const std::array<Group, 10> table = {{
         {"preset", "create, show, compare, convert and upgrade preset files (.KV2)", presetCommands,
          nullptr},
         {"image", "build and decode processor memory images", imageCommands, nullptr},
@@ -32,9 +32,13 @@ const std::array<Group, 8>& groups() {
          nullptr},
         {"response", "print the response of one output of a preset, or the final response", nullptr,
          runResponse},
+        {"tune", "fit an output's equaliser or align the outputs from their measurements",
+         tuneCommands, nullptr},
         {"report", "write the handover report of a preset as an A4 PDF", nullptr, runReport},
         {"ports", "list serial ports and the COM 1..4 mapping", nullptr, runPorts},
         {"device", "talk to the processor or the virtual processor", nullptr, runDevice},
+        {"rig", "status, write, backup and restore of several processors named in a rig file",
+         rigCommands, nullptr},
     }};
     return table;
 }
