@@ -303,7 +303,12 @@ EqualizerExport exportEqualizer(const ProcessorConfig& config, int output) {
     };
     const std::string comment = "KVN 350 " + title(output) + " equaliser (" + plain(out.Name) +
                                 "), system " + plain(config.SystemName);
-    return {writeFilterText(list, {comment}), {}};
+    // Loading a band puts its frequency on a step of the frequency slider, and the processor runs
+    // that frequency: a preset's 120 Hz is exported as 119.98 Hz.
+    const std::string frequencies =
+        "Frequencies as the processor runs them: the equaliser holds each band on a step of its "
+        "frequency slider";
+    return {writeFilterText(list, {comment, frequencies}), {}};
 }
 
 EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int output,

@@ -130,14 +130,14 @@ QList<QStringList> coverFacts(const ProcessorConfig& config, const ReportSource&
 ReportTable outputsTable(const ProcessorConfig& config) {
     ReportTable t{QStringLiteral("Outputs"),
                   {QStringLiteral("Output"), QStringLiteral("Input"), QStringLiteral("Level"),
-                   QStringLiteral("Mute"), QStringLiteral("Polarity"), QStringLiteral("Delay"),
+                   QStringLiteral("Muted"), QStringLiteral("Polarity"), QStringLiteral("Delay"),
                    QStringLiteral("Distance")},
                   {}};
     for (int o = 1; o <= kOutputCount; ++o) {
         const OutputChannel& out = config.output(o);
         t.rows.append(
             {outputLabel(config, o), routeText(out.Route), levelText(levelDbFromGain(out.Gain)),
-             out.Muted ? QStringLiteral("Muted") : QStringLiteral("On"),
+             out.Muted ? QStringLiteral("yes") : QStringLiteral("no"),
              out.Inverted ? QStringLiteral("Inverted") : QStringLiteral("Normal"),
              QStringLiteral("%1 ms (%2 cm)")
                  .arg(number(delayMsFromSamples(out.DelaySamples), 3),

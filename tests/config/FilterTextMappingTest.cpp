@@ -199,6 +199,8 @@ TEST(FilterTextMapping, ExportThenImport_GivesTheOutputsBandsBack) {
     }
     EXPECT_NE(exportEqualizer(rich, 1).text.find("# KVN 350 Output 1 equaliser"),
               std::string::npos);
+    EXPECT_NE(exportEqualizer(rich, 1).text.find("\n# Frequencies as the processor runs them"),
+              std::string::npos);
     EXPECT_EQ(exportEqualizer(test::richConfig(), 2).problem,
               "Output 2 band 3: AllPass 1 has no counterpart in the filter text");
 }

@@ -47,6 +47,16 @@ TEST(ReportTables, EqualiserTable_ShowsOnlyTheValuesEachTypeUses) {
     EXPECT_EQ(equaliserTable(c, kSubOutput).rows.size(), kSubPeqBands);
 }
 
+TEST(ReportTables, OutputsTable_SaysWhetherAnOutputIsMutedNotWhetherMuteIsOn) {
+    ProcessorConfig c;
+    c.output(2).Muted = true;
+    const ReportTable t = outputsTable(c);
+    const auto column = t.header.indexOf(QStringLiteral("Muted"));
+    ASSERT_GE(column, 0) << t.header.join(',').toStdString();
+    EXPECT_EQ(t.rows[0][column], QStringLiteral("no"));
+    EXPECT_EQ(t.rows[1][column], QStringLiteral("yes"));
+}
+
 TEST(ReportGraphs, FitYRange_HoldsTheCurvesInWholeStepsWithinTheSpanLimits) {
     struct Case {
         std::vector<double> levels;
