@@ -22,6 +22,13 @@ struct Timings {
 // `{"p50Ms": .., "p99Ms": .., "maxMs": .., "<countKey>": n}`
 QString timingsJson(const Timings& timings, const QString& countKey = QStringLiteral("runs"));
 
+// Under `valgrind --tool=callgrind --collect-atstart=no`, only what runs between these (in
+// pairs, never nested) is
+// counted (the timed steps of a measure), so that the instructions of a step can be traced apart
+// from the set-up; without valgrind they do nothing.
+void startCounting();
+void stopCounting();
+
 // A measure returns the JSON text of its value (an object, usually from timingsJson).
 using Measure = std::function<QString()>;
 

@@ -13,7 +13,24 @@
 #include <cmath>
 #include <cstdio>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define KVN_CALLGRIND_START() CALLGRIND_TOGGLE_COLLECT
+#define KVN_CALLGRIND_STOP() CALLGRIND_TOGGLE_COLLECT
+#else
+#define KVN_CALLGRIND_START()
+#define KVN_CALLGRIND_STOP()
+#endif
+
 namespace kvn::bench {
+
+void startCounting() {
+    KVN_CALLGRIND_START();
+}
+
+void stopCounting() {
+    KVN_CALLGRIND_STOP();
+}
 
 double Timings::percentile(double p) const {
     if (ms.empty()) {

@@ -75,8 +75,10 @@ QString equalizerDrag() {
         counters.mark();
         QElapsedTimer clock;
         clock.start();
+        startCounting();
         mouse(graph, QEvent::MouseMove, at);
         counters.wait(clock, kPaintTimeoutMs);
+        stopCounting();
         timings.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
     mouse(graph, QEvent::MouseButtonRelease, {100.0, 0.0});

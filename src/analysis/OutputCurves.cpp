@@ -36,6 +36,53 @@ void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out) {
     }
 }
 
+namespace {
+
+template <typename Key>
+void appendSection(Key& key, const TSOS& section) {
+    for (int c = 0; c < 5; ++c) {
+        key.coefficients[static_cast<std::size_t>(key.count * 5 + c)] = section.coefficient(c);
+    }
+    ++key.count;
+}
+
+}  // namespace
+
+void BlockCurveCache::update(const ProcessorConfig& config) {
+    for (int n = 1; n <= kOutputCount; ++n) {
+        const auto o = static_cast<std::size_t>(n - 1);
+        const OutputChannel& output = config.output(n);
+        Sections peq;
+        peq.count = 0;
+        for (int b = 1; b <= std::clamp(output.PeqBandsInUse, 0, kPeqBands); ++b) {
+            appendSection(peq, output.band(b));
+        }
+        if (!(peq == peqKeys_[o])) {
+            peqKeys_[o] = peq;
+            equaliserCurve(output, peq_[o]);
+        }
+        Sections xover;
+        xover.count = 0;
+        for (const TXOVERPB* edge : {&output.LowPassEdge, &output.HighPassEdge}) {
+            for (int k = 1; k <= std::clamp(edge->SectionCount, 0, 3); ++k) {
+                appendSection(xover, edge->section(k));
+            }
+        }
+        if (!(xover == xoverKeys_[o])) {
+            xoverKeys_[o] = xover;
+            crossoverCurve(output, n == kSubOutput, xover_[o]);
+        }
+    }
+}
+
+const ResponseCurve& BlockCurveCache::peq(int output) const {
+    return peq_[static_cast<std::size_t>(std::clamp(output, 1, kOutputCount) - 1)];
+}
+
+const ResponseCurve& BlockCurveCache::xover(int output) const {
+    return xover_[static_cast<std::size_t>(std::clamp(output, 1, kOutputCount) - 1)];
+}
+
 std::array<double, kGridPoints> plottedCurve(const ResponseCurve& curve, CurveView view) {
     std::array<double, kGridPoints> values{};
     for (std::size_t k = 0; k < values.size(); ++k) {

@@ -16,6 +16,31 @@ void equaliserCurve(const OutputChannel& output, ResponseCurve& out);
 // `sub`: the output is SUB, whose curve includes the fixed SUB path.
 void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out);
 
+// Each output's equaliser and crossover curves, evaluated again only where the sections changed
+// since the last update: under a drag of one band the other outputs and blocks cost nothing. The
+// curves are those of equaliserCurve() and crossoverCurve().
+class BlockCurveCache {
+public:
+    // Brings every curve up to date with the sections' coefficients in `config`.
+    void update(const ProcessorConfig& config);
+    // `output` 1..3; the curves of the last update (zeros before the first).
+    const ResponseCurve& peq(int output) const;
+    const ResponseCurve& xover(int output) const;
+
+private:
+    // The coefficients a curve is evaluated from, in cascade order (at most seven bands, or six
+    // crossover sections), and how many sections there are.
+    struct Sections {
+        std::array<double, 5 * 7> coefficients{};
+        int count = -1;  // no curve yet
+        bool operator==(const Sections&) const = default;
+    };
+    std::array<Sections, kOutputCount> peqKeys_{};
+    std::array<Sections, kOutputCount> xoverKeys_{};
+    std::array<ResponseCurve, kOutputCount> peq_{};
+    std::array<ResponseCurve, kOutputCount> xover_{};
+};
+
 // What a response graph draws of a curve: the magnitude in dB, or the summed phase wrapped to
 // -180..180 degrees.
 enum class CurveView { Magnitude, Phase };

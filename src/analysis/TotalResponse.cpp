@@ -23,6 +23,13 @@ double gainDb(double gain) {
 
 void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
                           TotalResponse& out) {
+    BlockCurveCache blocks;
+    blocks.update(config);
+    computeTotalResponse(config, measured, blocks, out);
+}
+
+void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
+                          const BlockCurveCache& blocks, TotalResponse& out) {
     const double S = switchValue(config, Influence::Speakers);
     const double P = switchValue(config, Influence::Peq);
     const double X = switchValue(config, Influence::Xover);
@@ -32,20 +39,11 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
 
     std::array<double, kGridPoints> re{};
     std::array<double, kGridPoints> im{};
-    ResponseCurve peq;
-    ResponseCurve xover;
     for (int n = 1; n <= kOutputCount; ++n) {
         const auto o = static_cast<std::size_t>(n - 1);
         const OutputChannel& output = config.output(n);
-        // A block switched off contributes nothing, so it is not evaluated.
-        peq = ResponseCurve{};
-        xover = ResponseCurve{};
-        if (P != 0.0) {
-            equaliserCurve(output, peq);
-        }
-        if (X != 0.0) {
-            crossoverCurve(output, n == kSubOutput, xover);
-        }
+        const ResponseCurve& peq = blocks.peq(n);
+        const ResponseCurve& xover = blocks.xover(n);
         const double levelDb = G * gainDb(output.Gain);
         const double polarityRad = G * (output.polarity() - 1.0) * kPi / 2.0;
         const double delaySamples = output.DelaySamples - output.RelativeDistanceSamples +

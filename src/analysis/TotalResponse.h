@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "analysis/OutputCurves.h"
 #include "config/ProcessorConfig.h"
 #include "dsp/Response.h"
 
@@ -42,6 +43,10 @@ struct TotalResponse {
 // used as they stand. No allocation; cheap enough for every edit.
 void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
                           TotalResponse& out);
+// The same with the equaliser and crossover curves taken from `blocks`, which must be up to date
+// with `config` (BlockCurveCache::update): a view that keeps a cache evaluates only what changed.
+void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
+                          const BlockCurveCache& blocks, TotalResponse& out);
 
 // The view's "Value at Mouse Position" text: the frequency rounded to whole hertz (up to 5
 // significant digits), " Hz , ", the value with 2 decimals and the unit of the mode (" dBs" for

@@ -73,7 +73,12 @@ void RealEdit::setValue(double value) {
 }
 
 void RealEdit::showValue() {
-    setText(QString::fromStdString(formatPattern(value_, format_.toStdString())));
+    // Setting a field's text lays it out again even when the text is the same; under a drag most
+    // values do not change from one move to the next.
+    const QString shown = QString::fromStdString(formatPattern(value_, format_.toStdString()));
+    if (shown != text()) {
+        setText(shown);
+    }
 }
 
 bool RealEdit::commitText() {

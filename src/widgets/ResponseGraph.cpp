@@ -38,6 +38,36 @@ const QColor kGridColor(70, 70, 150);
 const QColor kSubGridColor(40, 40, 125);
 const QColor kReferenceColor(200, 200, 200);
 
+// A curve. Drawn quickly (without antialiasing, during a drag) a pen wider than one pixel is
+// drawn as one-pixel lines side by side: stroking the outline of a wide polyline costs more than
+// everything else a move redraws, and the thin lines look the same at the curve's slopes.
+class CurveGraph : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override {
+        applyDefaultAntialiasingHint(painter);
+        const QPen pen = painter->pen();
+        const int width = static_cast<int>(std::lround(pen.widthF()));
+        if (painter->antialiasing() || width <= 1 || pen.style() != Qt::SolidLine) {
+            QCPGraph::drawLinePlot(painter, lines);
+            return;
+        }
+        QPen thin = pen;
+        thin.setWidth(0);
+        painter->setPen(thin);
+        painter->save();
+        painter->translate(0.0, -0.5 * (width - 1));
+        for (int line = 0; line < width; ++line) {
+            QCPGraph::drawLinePlot(painter, lines);
+            painter->translate(0.0, 1.0);
+        }
+        painter->restore();
+        painter->setPen(pen);
+    }
+};
+
 // Ticks and labels of both axes come from GraphMath, so that what is drawn is what is tested.
 class GraphTicker : public QCPAxisTicker {
 public:
@@ -178,7 +208,7 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
     const int count = std::max(seriesCount, 1);
     for (int n = 1; n <= count; ++n) {
         auto s = std::make_unique<Series>();
-        s->graph = plot_->addGraph();
+        s->graph = new CurveGraph(plot_->xAxis, plot_->yAxis);
         s->graph->setPen(QPen(defaultSeriesColor(n), 1));
         s->name = tr("Series %1").arg(n);
         series_.push_back(std::move(s));

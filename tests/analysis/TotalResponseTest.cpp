@@ -102,5 +102,40 @@ TEST(TotalResponse, BlocksAndMeasurement_AddUpPerOutput) {
     EXPECT_LT(r.plottedDb[2][400], -60.0);
 }
 
+TEST(TotalResponse, BlockCurveCache_FollowsEveryChangeOfTheSectionsItKeeps) {
+    ProcessorConfig c;
+    c.resetToNew();
+    MeasuredCurves measured{};
+    BlockCurveCache cache;
+    const auto sameAsFresh = [&](const char* step) {
+        cache.update(c);
+        TotalResponse cached;
+        TotalResponse fresh;
+        computeTotalResponse(c, measured, cache, cached);
+        computeTotalResponse(c, measured, fresh);
+        EXPECT_EQ(cached.plottedDb, fresh.plottedDb) << step;
+        EXPECT_EQ(cached.phaseDeg, fresh.phaseDeg) << step;
+        EXPECT_EQ(cached.addDb, fresh.addDb) << step;
+    };
+    sameAsFresh("new");
+    PeqBand& band = c.output(2).band(5);
+    band.FilterType = kParametric;
+    band.GainDb = 6.0;
+    band.design();
+    sameAsFresh("a band beyond the bands in use");
+    c.output(2).PeqBandsInUse = 5;
+    sameAsFresh("bands in use raised");
+    band.GainDb = -4.0;
+    band.design();
+    sameAsFresh("the band redesigned");
+    c.output(1).HighPassEdge.XoverType = kButterworthHighPass;
+    c.output(1).HighPassEdge.Order = 4;
+    c.output(1).HighPassEdge.design();
+    sameAsFresh("a crossover edge");
+    c.output(1).HighPassEdge.Order = 2;
+    c.output(1).HighPassEdge.design();
+    sameAsFresh("fewer sections");
+}
+
 }  // namespace
 }  // namespace kvn::analysis

@@ -5,6 +5,7 @@
 #include "ui/main/EditorRegistry.h"
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
+#include "widgets/ReadoutLabel.h"
 #include "widgets/ResponseGraph.h"
 
 #include <QCheckBox>
@@ -123,7 +124,7 @@ TFinalResponseForm::TFinalResponseForm(EditorContext& context,
     auto* readoutBox = new QGroupBox(QStringLiteral("Value at Mouse Position"), this);
     auto* readoutColumn = new QVBoxLayout(readoutBox);
     readout_->setObjectName(QStringLiteral("InfoLabel"));
-    readout_->setMinimumWidth(170);
+    widgets::fixReadoutSize(readout_, 24);
     readoutColumn->addWidget(readout_);
     side->addWidget(readoutBox);
 
@@ -158,7 +159,8 @@ void TFinalResponseForm::scheduleRecompute() {
 
 void TFinalResponseForm::DibujaFinalResponse() {
     pending_ = false;
-    analysis::computeTotalResponse(config(), service_.curves(), response_);
+    blocks_.update(config());
+    analysis::computeTotalResponse(config(), service_.curves(), blocks_, response_);
     ++computations_;
     plot();
 }

@@ -59,6 +59,9 @@ private:
     widgets::LedGroup* modes_;                                     // Mag, Phase
     QLabel* readout_;                                              // InfoLabel
     analysis::TotalResponse response_;
+    // Each output's equaliser and crossover curves: only those whose sections changed are
+    // evaluated again.
+    analysis::BlockCurveCache blocks_;
     bool phaseMode_ = false;
     bool pending_ = false;
     int computations_ = 0;

@@ -10,6 +10,7 @@
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/ReadoutLabel.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
 #include "widgets/SpinButtons.h"
@@ -278,7 +279,7 @@ QWidget* TPEQForm::buildFooter() {
     infoLabel_ = new QLabel(footer);
     infoLabel_->setObjectName(QStringLiteral("InfoLabel"));
     infoLabel_->setToolTip(QStringLiteral("Value at Mouse Position"));
-    infoLabel_->setMinimumWidth(infoLabel_->fontMetrics().averageCharWidth() * 28);
+    widgets::fixReadoutSize(infoLabel_, 28);
     row->addWidget(new QLabel(QStringLiteral("Value at Mouse Position:"), footer));
     row->addWidget(infoLabel_);
     row->addStretch(1);

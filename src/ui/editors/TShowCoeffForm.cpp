@@ -97,7 +97,17 @@ void TShowCoeffForm::refresh(const ConfigChange& change) {
     }
 }
 
+void TShowCoeffForm::showEvent(QShowEvent* event) {
+    showValues();
+    EditorForm::showEvent(event);
+}
+
 void TShowCoeffForm::showValues() {
+    // Laying out ten fields of text costs more than the whole redesign of a band under a drag:
+    // a hidden window is brought up to date when it is shown.
+    if (!isVisible()) {
+        return;
+    }
     const PeqBand& band = config().output(output_).band(band_);
     const char* type = filterTypeName(band.FilterType);
     bandLabel_->setText(QStringLiteral("%1 band %2: %3, slot %4")

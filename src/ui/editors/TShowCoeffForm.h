@@ -30,6 +30,7 @@ public:
 
 protected:
     void refresh(const ConfigChange& change) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showValues();

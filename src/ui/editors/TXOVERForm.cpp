@@ -9,6 +9,7 @@
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/ReadoutLabel.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
 #include "widgets/SpinButtons.h"
@@ -285,8 +286,9 @@ QWidget* TXOVERForm::buildGraph() {
     readout->addWidget(new QLabel(QStringLiteral("Value at Mouse Position:"), panel));
     infoLabel_ = new QLabel(panel);
     infoLabel_->setObjectName(QStringLiteral("InfoLabel"));
-    infoLabel_->setMinimumWidth(200);
-    readout->addWidget(infoLabel_, 1);
+    widgets::fixReadoutSize(infoLabel_, 30);
+    readout->addWidget(infoLabel_);
+    readout->addStretch(1);
     column->addLayout(readout);
     return panel;
 }

@@ -83,6 +83,10 @@ void EditorForm::changed(const ConfigChange& change) {
     if (change.origin == this) {
         return;
     }
+    if (!isVisible() && !refreshesWhileHidden()) {
+        stale_ = true;
+        return;
+    }
     refresh(change);
     if (change.whole) {
         showOutputNames();
@@ -97,6 +101,11 @@ void EditorForm::changeEvent(QEvent* event) {
 }
 
 void EditorForm::showEvent(QShowEvent* event) {
+    if (stale_) {
+        stale_ = false;
+        refresh(ConfigChange{{}, {}, true, nullptr});
+        showOutputNames();
+    }
     placement_.shown();
     QWidget::showEvent(event);
 }

@@ -50,6 +50,10 @@ protected:
     virtual void refresh(const ConfigChange& change) = 0;
     // The main window's output names, shown again on activation and after whole changes.
     virtual void showOutputNames() {}
+    // False (the default): while the window is hidden, changes made elsewhere are not shown at
+    // once; the window shows the whole configuration again when it is next shown. A window
+    // whose state others read while it is hidden returns true.
+    virtual bool refreshesWhileHidden() const { return false; }
 
     // The one way this window changes the configuration (ConfigEdits::apply with this window as
     // the origin).
@@ -72,6 +76,8 @@ private:
 
     EditorContext& context_;
     QToolButton* realTimeButton_;
+    // Changes were made elsewhere while the window was hidden.
+    bool stale_ = false;
     WindowPlacement placement_;
 };
 

@@ -3,6 +3,7 @@
 #include "config/DelayControls.h"
 #include "ui/editors/EditorWindows.h"
 #include "ui/main/ConfigEdits.h"
+#include "ui/main/EditorRegistry.h"
 #include "ui/main/MainWorkflow.h"
 #include "widgets/CommitSlider.h"
 #include "widgets/IntSpinEdit.h"
@@ -22,6 +23,8 @@ namespace kvn::ui::test {
 namespace {
 
 struct DelayWindow {
+    DelayWindow() { editor.app().editors().open(EditorKind::Delay, 1); }
+
     EditorHarness editor{installEditorWindows};
 
     ProcessorConfig& config() { return editor.app().config(); }
