@@ -16,6 +16,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -66,6 +67,55 @@ protected:
         painter->restore();
         painter->setPen(pen);
     }
+};
+
+// The plot with its paint made cheaper. The plain plot fills its background and then blends each
+// of its two pictures (axes, grid and labels beneath; curves and marks on top) over it on every
+// paint. Here the background and the lower picture are put together once, after each full
+// replot, into one opaque picture that a paint copies; only the curves are blended. A drag
+// repaints many times between two full replots.
+class Plot : public QCustomPlot {
+public:
+    explicit Plot(QWidget* parent) : QCustomPlot(parent) {
+        connect(this, &QCustomPlot::afterReplot, this, &Plot::keepBase);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (mPaintBuffers.size() < 2 || base_.isNull() || base_.size() != basePixels()) {
+            QCustomPlot::paintEvent(event);
+            return;
+        }
+        QCPPainter painter(this);
+        if (!painter.isActive()) {
+            return;
+        }
+        painter.drawImage(QPointF(0.0, 0.0), base_);
+        for (int i = 1; i < mPaintBuffers.size(); ++i) {
+            mPaintBuffers.at(i)->draw(&painter);
+        }
+    }
+
+private:
+    void keepBase() {
+        if (mPaintBuffers.size() < 2) {
+            base_ = QImage();
+            return;
+        }
+        base_ = QImage(basePixels(), QImage::Format_RGB32);
+        base_.setDevicePixelRatio(mBufferDevicePixelRatio);
+        base_.fill(palette().color(QPalette::Window));
+        QCPPainter painter(&base_);
+        if (mBackgroundBrush.style() != Qt::NoBrush) {
+            painter.fillRect(mViewport, mBackgroundBrush);
+        }
+        drawBackground(&painter);
+        mPaintBuffers.first()->draw(&painter);
+    }
+
+    QSize basePixels() const { return mPaintBuffers.first()->size() * mBufferDevicePixelRatio; }
+
+    QImage base_;
 };
 
 // Ticks and labels of both axes come from GraphMath, so that what is drawn is what is tested.
@@ -157,12 +207,13 @@ struct ResponseGraph::Series {
 
 ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
     : QWidget(parent),
-      plot_(new QCustomPlot(this)),
+      plot_(new Plot(this)),
       menu_(new QMenu(this)),
       reference_(nullptr),
       title_(new QCPTextElement(plot_)),
       prompts_(defaultPrompts(this)),
-      contentLayer_(plot_->layer(QStringLiteral("main"))) {
+      stillLayer_(plot_->layer(QStringLiteral("main"))),
+      movingLayer_(nullptr) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot_);
@@ -175,12 +226,14 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
         fullReplotQueued_ = false;
         contentReplotQueued_ = false;
     });
-    // The curves, marks and reference line live on this layer (the plot's current one when they
-    // are made); its own buffer lets a drag redraw them alone. Everything else shares the one
-    // buffer beneath it, so that a paint puts together two pictures only.
-    contentLayer_->setMode(QCPLayer::lmBuffered);
+    // The curves, marks and reference line are made on the still layer (the plot's current one)
+    // and share one picture with everything else; the moving layer on top has its own, so that a
+    // drag redraws only what it moves. A paint puts together two pictures only.
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
-    plot_->moveLayer(contentLayer_, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    plot_->moveLayer(stillLayer_, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    plot_->addLayer(QStringLiteral("moving"), stillLayer_, QCustomPlot::limAbove);
+    movingLayer_ = plot_->layer(QStringLiteral("moving"));
+    movingLayer_->setMode(QCPLayer::lmBuffered);
 
     plot_->plotLayout()->insertRow(0);
     plot_->plotLayout()->addElement(0, 0, title_);
@@ -382,9 +435,16 @@ int ResponseGraph::seriesCount() const {
 
 void ResponseGraph::setSeriesPoints(int series, std::vector<QPointF> points) {
     if (Series* s = findSeries(series, "setSeriesPoints")) {
+        // Views hand over every curve after any change; the same points again cost nothing. The
+        // comparison is exact (QPointF's own is fuzzy).
+        if (points.size() == s->points.size() &&
+            (points.empty() ||
+             std::memcmp(points.data(), s->points.data(), points.size() * sizeof(QPointF)) == 0)) {
+            return;
+        }
         s->points = std::move(points);
         s->dirty = true;
-        scheduleContentReplot();
+        contentChanged(s->graph);
     }
 }
 
@@ -404,7 +464,7 @@ void ResponseGraph::setSeriesPoint(int series, int index, double x, double y) {
     }
     s->points[i] = QPointF(x, y);
     s->dirty = true;
-    scheduleContentReplot();
+    contentChanged(s->graph);
 }
 
 void ResponseGraph::clearSeries(int series) {
@@ -492,13 +552,13 @@ void ResponseGraph::syncDirtySeries() {
 void ResponseGraph::setReferenceLine(QPointF from, QPointF to) {
     reference_->setData({from.x(), to.x()}, {from.y(), to.y()});
     reference_->setVisible(true);
-    scheduleContentReplot();
+    contentChanged(reference_);
 }
 
 void ResponseGraph::clearReferenceLine() {
     reference_->data()->clear();
     reference_->setVisible(false);
-    scheduleContentReplot();
+    contentChanged(reference_);
 }
 
 bool ResponseGraph::hasReferenceLine() const {
@@ -530,15 +590,21 @@ QCPItemText* ResponseGraph::findMark(int id) const {
 
 void ResponseGraph::moveMark(int id, double x, double y) {
     if (QCPItemText* item = findMark(id)) {
+        if (item->position->coords() == QPointF(x, y)) {
+            return;
+        }
         item->position->setCoords(x, y);
-        scheduleContentReplot();
+        contentChanged(item);
     }
 }
 
 void ResponseGraph::setMarkText(int id, const QString& text) {
     if (QCPItemText* item = findMark(id)) {
+        if (item->text() == text) {
+            return;
+        }
         item->setText(text);
-        scheduleContentReplot();
+        contentChanged(item);
     }
 }
 
@@ -635,6 +701,19 @@ void ResponseGraph::scheduleReplot() {
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void ResponseGraph::contentChanged(QCPLayerable* what) {
+    if (what->layer() == movingLayer_) {
+        scheduleContentReplot();
+        return;
+    }
+    // Something on the still picture changed: that picture is drawn again, once; during a drag
+    // the thing moves to the moving layer, so that its next changes redraw it alone.
+    if (quick_) {
+        what->setLayer(movingLayer_);
+    }
+    scheduleReplot();
+}
+
 void ResponseGraph::scheduleContentReplot() {
     // A full replot already on its way draws the content too.
     if (fullReplotQueued_ || contentReplotQueued_) {
@@ -651,16 +730,24 @@ void ResponseGraph::replotContent() {
     contentReplotQueued_ = false;
     syncDirtySeries();
     // Replots the whole plot instead while the kept buffers are not valid (first show, resize).
-    contentLayer_->replot();
+    movingLayer_->replot();
 }
 
 void ResponseGraph::setQuickDrawing(bool quick) {
-    const QCP::AntialiasedElements coarse = QCP::aePlottables | QCP::aeItems;
-    if ((plot_->notAntialiasedElements() == coarse) == quick) {
+    if (quick_ == quick) {
         return;
     }
+    quick_ = quick;
+    const QCP::AntialiasedElements coarse = QCP::aePlottables | QCP::aeItems;
     plot_->setNotAntialiasedElements(quick ? coarse : QCP::AntialiasedElements(QCP::aeNone));
-    scheduleContentReplot();
+    if (quick) {
+        return;  // what the drag moves is drawn coarsely from its first change on
+    }
+    // The drag is over: everything it moved goes back to the still picture, drawn finely.
+    for (QCPLayerable* moved : movingLayer_->children()) {
+        moved->setLayer(stillLayer_);
+    }
+    scheduleReplot();
 }
 
 void ResponseGraph::replotNow() {

@@ -22,6 +22,7 @@
 class QCPGraph;
 class QCPItemText;
 class QCPLayer;
+class QCPLayerable;
 class QCPTextElement;
 class QCustomPlot;
 class QMenu;
@@ -218,7 +219,9 @@ private:
     QCPItemText* findMark(int id) const;
     void updateTickers();
     void syncDirtySeries();
-    // After a change of the curves, marks or reference line only.
+    // After a change of one curve, mark or the reference line.
+    void contentChanged(QCPLayerable* what);
+    // After a change of what the moving layer holds only.
     void scheduleContentReplot();
     void replotContent();
     void showContextMenu(QPoint position);
@@ -237,7 +240,12 @@ private:
     double xTickStep_ = 0.0;
     double yTickStep_ = 5.0;
     GraphFilePrompts prompts_;
-    QCPLayer* contentLayer_;  // the curves, marks and reference line, buffered on their own
+    // The curves, marks and reference line lie on the still layer, drawn into one picture with
+    // the axes and grid; while a drag lasts, each one that changes moves to the moving layer,
+    // which has a picture of its own and is the only one redrawn on the next moves.
+    QCPLayer* stillLayer_;
+    QCPLayer* movingLayer_;
+    bool quick_ = false;
     bool fullReplotQueued_ = false;
     bool contentReplotQueued_ = false;
 };

@@ -68,12 +68,20 @@ TEST_F(ResponseGraphTest, CurveChangesAloneRedrawTheCurvesOverTheKeptAxesAndGrid
     const QPoint corner(2, 2);
     const QColor background = graph.grab().toImage().pixelColor(corner);
 
-    // As during a drag: coarse drawing, then the curve moved, drawn on the next turn of the loop.
+    // As during a drag: coarse drawing, then the curve moved, drawn on the next turn of the loop;
+    // a curve the drag leaves alone stays in the picture beneath.
+    graph.setSeriesPoints(2, {{20, -5}, {20000, -5}});
+    graph.setSeriesColor(2, Qt::cyan);
     graph.setQuickDrawing(true);
-    graph.setSeriesPoints(1, {{20, 10}, {20000, 10}});
-    QCoreApplication::processEvents();
-    QImage image = graph.grab().toImage();
-    EXPECT_TRUE(cyanNear(image, graph.coordToPixel({300, 10})));
+    QImage image;
+    for (const double db : {10.0, 12.0, 10.0}) {
+        graph.setSeriesPoints(1, {{20, db}, {20000, db}});
+        QCoreApplication::processEvents();
+        image = graph.grab().toImage();
+        EXPECT_TRUE(cyanNear(image, graph.coordToPixel({300, db}))) << db;
+        EXPECT_TRUE(cyanNear(image, graph.coordToPixel({300, -5}))) << db;
+    }
+    EXPECT_FALSE(cyanNear(image, graph.coordToPixel({300, 12})));
     EXPECT_FALSE(cyanNear(image, graph.coordToPixel({300, -15})));
     EXPECT_EQ(image.pixelColor(corner), background);
 
