@@ -312,6 +312,7 @@ MeasurementImport importMeasurements(const std::array<std::string, kOutputCount>
         result.notes[n] = std::move(r.notes);
         if (!r.message.empty()) {
             result.messages.push_back(r.message);
+            result.refusals[n] = r.message;
         }
         if (r.status == MeasurementStatus::OutOfMemory) {
             break;

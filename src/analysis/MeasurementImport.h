@@ -120,6 +120,8 @@ struct MeasurementImport {
                                                          MeasurementStatus::Unreadable};
     // The messages to show, in output order. After OutOfMemory the import stopped there.
     std::vector<std::string> messages;
+    // Each output's refusal (Rejected, OutOfMemory; one of `messages`), empty otherwise.
+    std::array<std::string, kOutputCount> refusals;
     // Each output's notes (MeasurementResult::notes).
     std::array<std::vector<std::string>, kOutputCount> notes;
 };
