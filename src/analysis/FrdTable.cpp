@@ -136,10 +136,10 @@ std::optional<FrdHeader> headerOf(std::span<const std::string_view> lines, const
         marked = true;
     }
     text = trimBlanks(text);
-    const char mark = text.find('\t') != npos   ? '\t'
-                      : text.find(';') != npos  ? ';'
-                      : text.find(',') != npos  ? ','
-                                                : ' ';
+    const char mark = text.find('\t') != npos  ? '\t'
+                      : text.find(';') != npos ? ';'
+                      : text.find(',') != npos ? ','
+                                               : ' ';
     FrdHeader header;
     header.line = n - 1;
     header.tabs = mark == '\t';
@@ -202,8 +202,7 @@ std::string joined(const std::vector<std::string>& names) {
     return text;
 }
 
-std::string impedanceRefusal(std::string_view path, const FrdHeader& header,
-                             std::size_t column) {
+std::string impedanceRefusal(std::string_view path, const FrdHeader& header, std::size_t column) {
     return lineMessage(path, header.line,
                        "names an impedance column (" + header.names[column] +
                            "); the file holds impedance, not a frequency response.");
@@ -270,8 +269,9 @@ std::string headerColumns(std::string_view path, const FrdHeader& header, std::s
             c.magnitude = *position - 1;
         } else {
             const std::string wanted = lowered(trimBlanks(column));
-            const auto it = std::find_if(header.names.begin(), header.names.end(),
-                                         [&](const std::string& n) { return lowered(n) == wanted; });
+            const auto it =
+                std::find_if(header.names.begin(), header.names.end(),
+                             [&](const std::string& n) { return lowered(n) == wanted; });
             if (it == header.names.end()) {
                 return lineMessage(path, header.line,
                                    "names no column " + std::string(column) +
@@ -545,8 +545,8 @@ FrdReading readFrdText(std::span<const std::string_view> lines, std::string_view
         r.notes.emplace_back("commas in numbers read as decimal commas (20,5 = 20.5)");
     }
     if (skipped > 0) {
-        r.notes.push_back(std::to_string(skipped) +
-                          (skipped == 1 ? " row" : " rows") + " without a value skipped");
+        r.notes.push_back(std::to_string(skipped) + (skipped == 1 ? " row" : " rows") +
+                          " without a value skipped");
     }
     return r;
 }

@@ -58,9 +58,10 @@ int runMeasurementShow(const Args& args, CommandIo& io) {
                 "1-based position (default: the first magnitude column)")
         .flag("csv", "comma-separated values with a header line")
         .flag("json", "one JSON object: format (the code used), hz, db, phaseRad")
-        .notes("Format codes:\n" + formatList() +
-               "\nWhat the import decided (columns, commas, rows skipped, a narrow range) is told on\n"
-               "stderr. Exit status 2 when the file cannot be read or is not a measurement file.");
+        .notes(
+            "Format codes:\n" + formatList() +
+            "\nWhat the import decided (columns, commas, rows skipped, a narrow range) is told on\n"
+            "stderr. Exit status 2 when the file cannot be read or is not a measurement file.");
     const auto a = parseOrHelp(parser, args, io);
     if (!a) {
         return kExitOk;

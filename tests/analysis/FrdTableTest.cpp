@@ -70,23 +70,50 @@ const char* kBandsNote =
 TEST(FrdTable, HeaderNamesTheColumns_TheChoiceIsByNameOrPosition) {
     const Imported imported[] = {
         {"several magnitudes: the first, no phase", kBands, "", 80, 0, {kBandsNote}},
-        {"chosen by name", kBands, "MID_dB", 70, 0,
+        {"chosen by name",
+         kBands,
+         "MID_dB",
+         70,
+         0,
          {"columns read: frequency freq_Hz, magnitude mid_dB (of woofer_dB, mid_dB, tweeter_dB, "
           "sum_dB), no phase"}},
-        {"chosen by position", kBands, "4", 60, 0,
+        {"chosen by position",
+         kBands,
+         "4",
+         60,
+         0,
          {"columns read: frequency freq_Hz, magnitude tweeter_dB (of woofer_dB, mid_dB, "
           "tweeter_dB, sum_dB), no phase"}},
         {"the usual three under a comment mark: nothing to tell",
-         "* REW\n* Freq(Hz) SPL(dB) Phase(degrees)\n20 80 45\n20000 80 45\n", "", 80, kDeg45, {}},
+         "* REW\n* Freq(Hz) SPL(dB) Phase(degrees)\n20 80 45\n20000 80 45\n",
+         "",
+         80,
+         kDeg45,
+         {}},
         {"phase in radians, columns out of order, tabs",
-         "Phase (rad)\tFrequency (Hz)\tMag (dB)\n0.5\t20\t85\n0.5\t20000\t85\n", "", 85, 0.5,
+         "Phase (rad)\tFrequency (Hz)\tMag (dB)\n0.5\t20\t85\n0.5\t20000\t85\n",
+         "",
+         85,
+         0.5,
          {"columns read: frequency Frequency (Hz), magnitude Mag (dB), phase Phase (rad) in "
           "radians"}},
-        {"kHz", "Freq [kHz];Level [dB]\n0.02;80\n20;80\n", "", 80, 0,
+        {"kHz",
+         "Freq [kHz];Level [dB]\n0.02;80\n20;80\n",
+         "",
+         80,
+         0,
          {"columns read: frequency Freq [kHz] (kHz), magnitude Level [dB], no phase"}},
-        {"a third column that is no phase", "Freq, SPL, THD\n20, 80, 3\n20000, 80, 3\n", "", 80,
-         0, {"columns read: frequency Freq, magnitude SPL, no phase"}},
-        {"no header: a position", "20 80 70\n20000 80 70\n", "3", 70, 0,
+        {"a third column that is no phase",
+         "Freq, SPL, THD\n20, 80, 3\n20000, 80, 3\n",
+         "",
+         80,
+         0,
+         {"columns read: frequency Freq, magnitude SPL, no phase"}},
+        {"no header: a position",
+         "20 80 70\n20000 80 70\n",
+         "3",
+         70,
+         0,
          {"columns read: frequency column 1, magnitude column 3, no phase"}},
     };
     const Refused refused[] = {
@@ -109,20 +136,30 @@ TEST(FrdTable, HeaderNamesTheColumns_TheChoiceIsByNameOrPosition) {
     for (const Refused& c : refused) {
         check(c);
     }
-    EXPECT_EQ(frdMagnitudeColumns(std::vector<std::string_view>{"x", "f (Hz)\tA dB\tB dB\tdeg",
-                                                                "20\t1\t2\t3"}),
+    EXPECT_EQ(frdMagnitudeColumns(
+                  std::vector<std::string_view>{"x", "f (Hz)\tA dB\tB dB\tdeg", "20\t1\t2\t3"}),
               (std::vector<std::string>{"A dB", "B dB"}));
 }
 
 TEST(FrdTable, SeparatorsAndCommas_AreDecidedForTheWholeFile) {
     const Imported imported[] = {
         {"thousands separators in a tab file",
-         "* x\n20.5\t80.0\n999.01\t80\n1,000.49\t80\n2,000.5\t80\n20,000\t80\n", "", 80, 0,
+         "* x\n20.5\t80.0\n999.01\t80\n1,000.49\t80\n2,000.5\t80\n20,000\t80\n",
+         "",
+         80,
+         0,
          {"commas in numbers read as thousands separators (1,000.5 = 1000.5)"}},
-        {"decimal commas in a semicolon file", "20,5;85,1;45\n20000,5;85,1;45\n", "", 85.1, kDeg45,
+        {"decimal commas in a semicolon file",
+         "20,5;85,1;45\n20000,5;85,1;45\n",
+         "",
+         85.1,
+         kDeg45,
          {"commas in numbers read as decimal commas (20,5 = 20.5)"}},
         {"a comma in a level is decimal, so 20,000 beside it is 20 Hz",
-         "20,000 80,125\n2000,000 80,125\n", "", 80.125, 0,
+         "20,000 80,125\n2000,000 80,125\n",
+         "",
+         80.125,
+         0,
          {"commas in numbers read as decimal commas (20,5 = 20.5)"}},
         {"commas and blanks separate", "20, 80, 45\n20000, 80, 45\n", "", 80, kDeg45, {}},
     };
@@ -144,14 +181,29 @@ TEST(FrdTable, RowsWithoutAValue_AreSkippedAndCounted) {
     const std::string twoBands = "freq_Hz,woofer_dB,mid_dB\n20,80,70\n30,81,\n20000,80,70\n";
     const Imported imported[] = {
         {"empty fields before the measured range",
-         "freq,spl,phase\n10.00,,,\n15.00,,\n20,80,45\n20000,80,45\n", "", 80, kDeg45,
+         "freq,spl,phase\n10.00,,,\n15.00,,\n20,80,45\n20000,80,45\n",
+         "",
+         80,
+         kDeg45,
          {"2 rows without a value skipped"}},
-        {"an empty phase skips the row too", "freq;spl;phase\n20;80;45\n500;80;\n20000;80;45\n", "",
-         80, kDeg45, {"1 row without a value skipped"}},
-        {"a column not read may be empty", twoBands, "woofer_dB", 81 - 975.0 / 19970, 0,
+        {"an empty phase skips the row too",
+         "freq;spl;phase\n20;80;45\n500;80;\n20000;80;45\n",
+         "",
+         80,
+         kDeg45,
+         {"1 row without a value skipped"}},
+        {"a column not read may be empty",
+         twoBands,
+         "woofer_dB",
+         81 - 975.0 / 19970,
+         0,
          {"columns read: frequency freq_Hz, magnitude woofer_dB (of woofer_dB, mid_dB), no "
           "phase"}},
-        {"the chosen column empty", twoBands, "mid_dB", 70, 0,
+        {"the chosen column empty",
+         twoBands,
+         "mid_dB",
+         70,
+         0,
          {"columns read: frequency freq_Hz, magnitude mid_dB (of woofer_dB, mid_dB), no phase",
           "1 row without a value skipped"}},
     };
@@ -187,7 +239,11 @@ TEST(FrdTable, ImpedanceAndNonsense_AreRefusedWithWhatIsWrong) {
     for (const Refused& c : refused) {
         check(c);
     }
-    check(Imported{"less than an octave is a warning", "900 80\n1500 80\n", "", 80, 0,
+    check(Imported{"less than an octave is a warning",
+                   "900 80\n1500 80\n",
+                   "",
+                   80,
+                   0,
                    {"the measured range 900 to 1500 Hz covers less than one octave of the "
                     "response grid's 20 to 23999 Hz"}});
     const MeasurementResult zma = parseMeasurement("20 6.5 10\n20000 9 40\n", "d/W.ZMA", {});

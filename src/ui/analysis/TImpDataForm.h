@@ -66,8 +66,8 @@ private:
 
     MeasurementImportService& service_;
     TSensibilidadForm* sensitivity_;
-    std::array<QLabel*, kOutputCount> names_{};     // Out1L..Out3L
-    std::array<QLineEdit*, kOutputCount> paths_{};  // Edit1..Edit3
+    std::array<QLabel*, kOutputCount> names_{};       // Out1L..Out3L
+    std::array<QLineEdit*, kOutputCount> paths_{};    // Edit1..Edit3
     std::array<QComboBox*, kOutputCount> columns_{};  // Column1..Column3
     // The path each edit held when last checked, to go back to when a new one is refused.
     std::array<QString, kOutputCount> checkedPaths_{};
