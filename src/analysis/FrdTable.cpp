@@ -518,13 +518,14 @@ FrdReading readFrdText(std::span<const std::string_view> lines, std::string_view
         const Field fp = c.phase ? readField(fields, *c.phase, commas.use, phase) : Field::Value;
         const bool notANumber =
             fh == Field::NotANumber || fm == Field::NotANumber || fp == Field::NotANumber;
-        const bool missing = fh == Field::Missing || fm == Field::Missing ||
-                             (fp == Field::Missing && !c.phaseOptional);
+        // Between blanks a missing frequency or level cannot be told from a damaged line; a
+        // missing phase at the end can.
+        const bool missing = fh == Field::Missing || fm == Field::Missing;
         if (notANumber || (missing && !strict)) {
             r.refusal = lineMessage(path, n, "is not a line of numbers.");
             return r;
         }
-        if (missing) {
+        if (missing || (fp == Field::Missing && !c.phaseOptional)) {
             ++skipped;
             continue;
         }
