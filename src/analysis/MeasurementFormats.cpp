@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "analysis/FrdTable.h"
 #include "analysis/MeasurementText.h"
 
 namespace kvn::analysis {
@@ -178,6 +179,10 @@ bool headerMatches(std::span<const std::string_view> lines, int code) {
         case kFormatAcoustilyzerFft:
             return true;
         case kFormatFrd:
+            // A header naming the columns, or a first data line of at least two numbers.
+            if (frdHeader(lines)) {
+                return true;
+            }
             for (const std::string_view line : lines) {
                 if (!isFrdSkippedLine(line)) {
                     const FrdNumbers numbers = splitFrdNumbers(line);

@@ -71,7 +71,8 @@ std::string measurementFileFilter(int code);
 // The layout a file's lines are read with when they are checked against `code`: nullptr when
 // the header does not match (formats 9, 10 and FRD accept any header; FRD lines are checked as
 // data). With kFormatAuto the fixed headers are tried first (a CALSOD header reads as code 6),
-// then FRD: the first line that is not a comment or header holds at least two numbers; formats
+// then FRD: a header line names the columns (see FrdTable.h), or the first line that is not a
+// comment or header holds at least two numbers; formats
 // 9 and 10 are never guessed. `lines` are the file's lines without their line ends.
 const MeasurementLayout* recogniseMeasurement(std::span<const std::string_view> lines, int code);
 

@@ -8,31 +8,26 @@
 #include <new>
 #include <optional>
 
+#include "analysis/FrdTable.h"
+#include "analysis/MeasuredPoints.h"
 #include "analysis/MeasurementText.h"
 #include "dsp/DspConstants.h"
 
 namespace kvn::analysis {
 namespace {
 
+// The header of a text file comes before its data: this much of the file shows its columns.
+constexpr std::size_t kColumnsReadBytes = 256 * 1024;
+
 // The reference pressure of 0 dB SPL and the voltage of 0 dBu.
 constexpr double kReferencePascal = 0.00002;
 constexpr double kDbuVolts = 0.775;
-
-struct MeasuredPoints {
-    std::vector<double> hz;
-    std::vector<double> db;
-    std::vector<double> phase;
-};
 
 MeasurementResult rejected(std::string message) {
     MeasurementResult r;
     r.status = MeasurementStatus::Rejected;
     r.message = std::move(message);
     return r;
-}
-
-std::string lineMessage(std::string_view path, std::size_t lineIndex, std::string_view what) {
-    return std::string(path) + ": line " + std::to_string(lineIndex + 1) + " " + std::string(what);
 }
 
 // The text of a 1-based, both-ends-included column; as much of it as the line holds.
@@ -48,9 +43,9 @@ bool isBlankLine(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// One data line's numbers, or nothing when the line is not numbers. `skip` is set for lines
-// the format passes over (blank lines; in the tab-separated format lines not starting with a
-// digit; in FRD-style files comment and header lines).
+// One data line's numbers of a fixed-column or tab-separated format, or nothing when the line is
+// not numbers. `skip` is set for lines the format passes over (blank lines; in the tab-separated
+// format lines not starting with a digit).
 struct LineValues {
     double hz = 0.0;
     double db = 0.0;
@@ -96,20 +91,29 @@ std::optional<LineValues> readDataLine(const MeasurementLayout& layout, std::str
             v = {*hz, *db, *phase};
             break;
         }
-        case DataLayout::FreeNumbers: {
-            skip = isFrdSkippedLine(line);
-            if (skip) {
-                return std::nullopt;
-            }
-            const FrdNumbers n = splitFrdNumbers(line);
-            if (!n.valid || n.count < 2) {
-                return std::nullopt;
-            }
-            v = {n.value[0], n.value[1], n.count > 2 ? n.value[2] : 0.0};
-            break;
-        }
+        case DataLayout::FreeNumbers:
+            // Read as a whole file by readFrdText.
+            return std::nullopt;
     }
     return v;
+}
+
+bool isImpedanceFileName(std::string_view path) {
+    if (path.size() < 4) {
+        return false;
+    }
+    std::string end(path.substr(path.size() - 4));
+    for (char& c : end) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return end == ".zma";
+}
+
+MeasurementResult outOfMemory() {
+    MeasurementResult r;
+    r.status = MeasurementStatus::OutOfMemory;
+    r.message = kNotEnoughMemoryText;
+    return r;
 }
 
 std::string rejectedHeaderText(std::string_view path, int code) {
@@ -169,55 +173,69 @@ MeasurementResult parseMeasurement(std::string_view text, std::string_view path,
     try {
         const std::vector<std::string_view> lines = splitLines(text);
         const int code = isMeasurementFormat(settings.format) ? settings.format : kFormatAuto;
+        if ((code == kFormatAuto || code == kFormatFrd) && isImpedanceFileName(path)) {
+            return rejected(std::string(path) +
+                            " is an impedance file (.zma); it holds impedance, not a frequency "
+                            "response.");
+        }
         const MeasurementLayout* layout = recogniseMeasurement(lines, code);
         if (layout == nullptr) {
             return rejected(rejectedHeaderText(path, code));
         }
-        MeasuredPoints points;
-        const std::size_t first = static_cast<std::size_t>(layout->headerLines);
-        const std::size_t capacity = lines.size() > first ? lines.size() - first : 0;
-        points.hz.reserve(capacity);
-        points.db.reserve(capacity);
-        points.phase.reserve(capacity);
-        for (std::size_t n = first; n < lines.size(); ++n) {
-            bool skip = false;
-            const std::optional<LineValues> v = readDataLine(*layout, lines[n], skip);
-            if (skip) {
-                continue;
-            }
-            if (!v) {
-                return rejected(lineMessage(path, n, "is not a line of numbers."));
-            }
-            if (!points.hz.empty() && v->hz < points.hz.back()) {
-                return rejected(
-                    lineMessage(path, n, "has a lower frequency than the line before."));
-            }
-            double db = v->db;
-            if (layout->levelUnit == LevelUnit::Dbu) {
-                // p = 10^(L/20) x 0.775 / sensitivity Pa, level 20 log10(p / 20 uPa), formed in
-                // dB so that no level overflows.
-                const double mic = std::clamp(settings.micVoltsPerPa, kMicMvPerPaMin / 1000.0,
-                                              kMicMvPerPaMax / 1000.0);
-                db += 20.0 * std::log10(kDbuVolts / mic / kReferencePascal);
-            }
-            points.hz.push_back(v->hz);
-            points.db.push_back(db);
-            points.phase.push_back(v->phase);
-        }
-        if (points.hz.size() < 2) {
-            return rejected(std::string(path) + " holds fewer than two measured points.");
-        }
         MeasurementResult r;
+        MeasuredPoints points(path);
+        bool degrees = layout->phaseUnit == PhaseUnit::Degrees;
+        if (layout->layout == DataLayout::FreeNumbers) {
+            FrdReading reading = readFrdText(lines, path, settings.column);
+            if (!reading.refusal.empty()) {
+                return rejected(std::move(reading.refusal));
+            }
+            points = std::move(reading.points);
+            degrees = reading.phaseInDegrees;
+            r.notes = std::move(reading.notes);
+        } else {
+            if (!settings.column.empty()) {
+                r.notes.emplace_back(
+                    "the column choice applies to FRD-style text only and was not used");
+            }
+            for (std::size_t n = static_cast<std::size_t>(layout->headerLines); n < lines.size();
+                 ++n) {
+                bool skip = false;
+                const std::optional<LineValues> v = readDataLine(*layout, lines[n], skip);
+                if (skip) {
+                    continue;
+                }
+                if (!v) {
+                    return rejected(lineMessage(path, n, "is not a line of numbers."));
+                }
+                if (std::optional<std::string> refusal = points.add(v->hz, v->db, v->phase, n)) {
+                    return rejected(std::move(*refusal));
+                }
+            }
+        }
+        if (std::optional<std::string> why = points.unusable()) {
+            return rejected(std::move(*why));
+        }
+        if (layout->levelUnit == LevelUnit::Dbu) {
+            // p = 10^(L/20) x 0.775 / sensitivity Pa, level 20 log10(p / 20 uPa), formed in dB so
+            // that no level overflows.
+            const double mic = std::clamp(settings.micVoltsPerPa, kMicMvPerPaMin / 1000.0,
+                                          kMicMvPerPaMax / 1000.0);
+            const double offset = 20.0 * std::log10(kDbuVolts / mic / kReferencePascal);
+            for (double& db : points.db) {
+                db += offset;
+            }
+        }
+        if (std::string note = points.narrowRangeNote(); !note.empty()) {
+            r.notes.push_back(std::move(note));
+        }
         r.status = MeasurementStatus::Imported;
         r.format = layout->code;
-        resampleOntoGrid(points.hz, points.db, points.phase, settings.referenceDb,
-                         layout->phaseUnit == PhaseUnit::Degrees, r.curve);
+        resampleOntoGrid(points.hz, points.db, points.phase, settings.referenceDb, degrees,
+                         r.curve);
         return r;
     } catch (const std::bad_alloc&) {
-        MeasurementResult r;
-        r.status = MeasurementStatus::OutOfMemory;
-        r.message = kNotEnoughMemoryText;
-        return r;
+        return outOfMemory();
     }
 }
 
@@ -238,16 +256,25 @@ MeasurementResult readMeasurement(const std::string& path, const MeasurementSett
     try {
         text.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
-        MeasurementResult r;
-        r.status = MeasurementStatus::OutOfMemory;
-        r.message = kNotEnoughMemoryText;
-        return r;
+        return outOfMemory();
     }
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.gcount() != static_cast<std::streamsize>(text.size())) {
         return {};
     }
     return parseMeasurement(text, path, settings);
+}
+
+std::vector<std::string> readMagnitudeColumns(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(kColumnsReadBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return frdMagnitudeColumns(splitLines(text));
+}
+
+std::string unreadableText(std::string_view path) {
+    return std::string(path) + ": cannot be read";
 }
 
 std::string fallbackMeasurementPath(std::string_view storedPath,
@@ -263,22 +290,29 @@ std::string fallbackMeasurementPath(std::string_view storedPath,
 
 MeasurementImport importMeasurements(const std::array<std::string, kOutputCount>& paths,
                                      const MeasurementSettings& settings,
-                                     const std::string& fallbackFolder) {
+                                     const std::string& fallbackFolder,
+                                     const std::array<std::string, kOutputCount>& columns) {
     MeasurementImport result;
     for (std::size_t n = 0; n < paths.size(); ++n) {
         if (paths[n].empty()) {
             continue;
         }
-        MeasurementResult r = readMeasurement(paths[n], settings);
+        MeasurementSettings own = settings;
+        if (!columns[n].empty()) {
+            own.column = columns[n];
+        }
+        MeasurementResult r = readMeasurement(paths[n], own);
         if (r.status == MeasurementStatus::Unreadable) {
             const std::string fallback = fallbackMeasurementPath(paths[n], fallbackFolder);
             if (!fallback.empty()) {
-                r = readMeasurement(fallback, settings);
+                r = readMeasurement(fallback, own);
             }
         }
         result.statuses[n] = r.status;
+        result.notes[n] = std::move(r.notes);
         if (!r.message.empty()) {
             result.messages.push_back(r.message);
+            result.refusals[n] = r.message;
         }
         if (r.status == MeasurementStatus::OutOfMemory) {
             break;

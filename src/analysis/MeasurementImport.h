@@ -63,7 +63,12 @@ struct MeasurementResult {
     // Magnitude in dB relative to the reference level, phase in radians; all zeros unless
     // Imported.
     ResponseCurve curve;
+    // Why the file was refused (Rejected, OutOfMemory).
     std::string message;
+    // Besides a refusal, what the user is told of an import (Imported only): the columns read
+    // when a header chose them, what commas inside numbers were read as, "N rows without a
+    // value skipped", a measured range of less than one octave of the grid.
+    std::vector<std::string> notes;
 };
 
 // Step 7 of the import: the measured points (frequencies rising or equal, at least two) onto
@@ -75,17 +80,28 @@ void resampleOntoGrid(std::span<const double> hz, std::span<const double> db,
                       std::span<const double> phase, double referenceDb, bool phaseInDegrees,
                       ResponseCurve& out);
 
-// Recognises and reads the text of one file. `path` only names the file in messages. Refused
-// (Rejected, flat curve): a header that does not match the format, a data line that is not
-// numbers (the message names the line, counted from 1), fewer than two data points, frequencies
-// that go down. Blank lines are skipped. A format code the table does not know reads as
-// kFormatAuto.
+// Recognises and reads the text of one file. `path` names the file in messages; with FRD or
+// Auto a name ending in ".zma" is refused as an impedance file. FRD-style text is read by
+// readFrdText (FrdTable.h) with `settings.column`; the other formats read their fixed columns
+// and ignore the column (saying so in a note). Refused (Rejected, flat curve; the message names
+// the file, and the line counted from 1 where one is at fault): a header that does not match
+// the format, a data line that is not numbers, a level beyond +-kMeasuredDbMax, a negative
+// frequency, frequencies that go down, fewer than two points, every point at one frequency, no
+// point inside the grid's range. Blank lines are skipped. A format code the table does not know
+// reads as kFormatAuto.
 MeasurementResult parseMeasurement(std::string_view text, std::string_view path,
                                    const MeasurementSettings& settings);
 
 // Reads the file at `path` and parses it; Unreadable when it cannot be opened or read; Rejected
 // without reading when it is larger than kMeasurementFileMaxBytes.
 MeasurementResult readMeasurement(const std::string& path, const MeasurementSettings& settings);
+
+// The magnitude columns the header of the text file at `path` names (FrdTable.h), read from its
+// first 256 KiB; empty for a file without such a header or one that cannot be read.
+std::vector<std::string> readMagnitudeColumns(const std::string& path);
+
+// "PATH: cannot be read": a file named for import that cannot be opened or read.
+std::string unreadableText(std::string_view path);
 
 // The file an import reads for a stored path that cannot be read: the name after the last
 // backslash or slash, in `fallbackFolder`. Empty when there is no folder or no name.
@@ -104,13 +120,19 @@ struct MeasurementImport {
                                                          MeasurementStatus::Unreadable};
     // The messages to show, in output order. After OutOfMemory the import stopped there.
     std::vector<std::string> messages;
+    // Each output's refusal (Rejected, OutOfMemory; one of `messages`), empty otherwise.
+    std::array<std::string, kOutputCount> refusals;
+    // Each output's notes (MeasurementResult::notes).
+    std::array<std::vector<std::string>, kOutputCount> notes;
 };
 
 // The import of the three outputs' files (`paths[0]` = Output 1): an empty path gives a flat
 // curve; a file that cannot be read is looked for under the fallback name; a rejected file
-// leaves its output flat and the others are still imported.
+// leaves its output flat and the others are still imported. A non-empty `columns[n]` is that
+// output's column choice instead of `settings.column`.
 MeasurementImport importMeasurements(const std::array<std::string, kOutputCount>& paths,
                                      const MeasurementSettings& settings,
-                                     const std::string& fallbackFolder);
+                                     const std::string& fallbackFolder,
+                                     const std::array<std::string, kOutputCount>& columns = {});
 
 }  // namespace kvn::analysis

@@ -11,6 +11,12 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+bool isLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
@@ -20,12 +26,6 @@ std::string_view trimBlanks(std::string_view text) {
     }
     return text;
 }
-
-bool isLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-}  // namespace
 
 std::optional<double> parseDecimal(std::string_view text) {
     text = trimBlanks(text);

@@ -13,6 +13,9 @@ namespace kvn::analysis {
 // that the arithmetic on the points stays finite.
 inline constexpr double kMeasurementNumberMax = 1e9;
 
+// The text without the blanks (spaces, tabs) at its ends.
+std::string_view trimBlanks(std::string_view text);
+
 // A decimal number with blanks (spaces, tabs) around it allowed; a decimal comma reads as a
 // point; a leading '+' is allowed. Nothing for empty text, trailing garbage, or a value beyond
 // +-kMeasurementNumberMax (so "inf" and "nan" are refused too).

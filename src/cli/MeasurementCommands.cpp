@@ -45,7 +45,7 @@ int parseFormat(const ParsedArgs& a) {
 int runMeasurementShow(const Args& args, CommandIo& io) {
     ArgParser parser(
         "kvn350 measurement show FILE [--format auto|CODE] [--reference-db DB] [--mic-mv-pa MV] "
-        "[--json|--csv]",
+        "[--column NAME|INDEX] [--json|--csv]",
         "Reads a measurement export file as the editor's import does and prints its 401 points on\n"
         "the response grid: frequency in Hz, magnitude in dB relative to the reference level,\n"
         "phase in radians. Points outside the measured range read -140 dB and 0 rad.");
@@ -53,10 +53,15 @@ int runMeasurementShow(const Args& args, CommandIo& io) {
         .option("format", "CODE", "auto (default) or a format code")
         .option("reference-db", "DB", "level shown as 0 dB, -140..140 (default 90)")
         .option("mic-mv-pa", "MV", "microphone sensitivity of the dBu format, 1..999 (default 20)")
+        .option("column", "NAME|INDEX",
+                "the magnitude column of a text file whose header names its columns, by name or "
+                "1-based position (default: the first magnitude column)")
         .flag("csv", "comma-separated values with a header line")
         .flag("json", "one JSON object: format (the code used), hz, db, phaseRad")
-        .notes("Format codes:\n" + formatList() +
-               "\nExit status 2 when the file cannot be read or is not a measurement file.");
+        .notes(
+            "Format codes:\n" + formatList() +
+            "\nWhat the import decided (columns, commas, rows skipped, a narrow range) is told on\n"
+            "stderr. Exit status 2 when the file cannot be read or is not a measurement file.");
     const auto a = parseOrHelp(parser, args, io);
     if (!a) {
         return kExitOk;
@@ -71,13 +76,17 @@ int runMeasurementShow(const Args& args, CommandIo& io) {
     settings.micVoltsPerPa = a->number("mic-mv-pa", analysis::kDefaultMicMvPerPa,
                                        analysis::kMicMvPerPaMin, analysis::kMicMvPerPaMax) /
                              1000.0;
+    settings.column = a->value("column").value_or("");
     const std::string path = a->positional(0);
     const analysis::MeasurementResult r = analysis::readMeasurement(path, settings);
     if (r.status == analysis::MeasurementStatus::Unreadable) {
-        throwBadInput(path + ": cannot be read");
+        throwBadInput(analysis::unreadableText(path));
     }
     if (r.status != analysis::MeasurementStatus::Imported) {
         throwBadInput(r.message);
+    }
+    for (const std::string& note : r.notes) {
+        io.err << "kvn350: " << path << ": " << note << "\n";
     }
 
     const auto& hz = responseGrid().GridHz;

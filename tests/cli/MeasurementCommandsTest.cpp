@@ -45,6 +45,24 @@ TEST_F(MeasurementCommands, Show_PrintsTheGridOrExitsTwoWithTheMessage) {
     EXPECT_EQ(runInProcess({"measurement", "show", frd, "--format", "5"}).status, 1);
 }
 
+TEST_F(MeasurementCommands, Show_ColumnChoiceAndNotesOnStderr) {
+    const std::string csv =
+        write("bands.csv", "freq_Hz,woofer_dB,mid_dB\n10,,\n20,96,80\n24000,96,80\n");
+    const auto r = runInProcess(
+        {"measurement", "show", csv, "--column", "mid_dB", "--reference-db", "80", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_DOUBLE_EQ(json(r.out)["db"].toArray()[200].toDouble(), 0.0);
+    EXPECT_EQ(r.err, "kvn350: " + csv +
+                         ": columns read: frequency freq_Hz, magnitude mid_dB (of woofer_dB, "
+                         "mid_dB), no phase\nkvn350: " +
+                         csv + ": 1 row without a value skipped\n");
+    const auto wrong = runInProcess({"measurement", "show", csv, "--column", "bass"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.err, "kvn350: " + csv +
+                             ": line 1 names no column bass (its magnitude columns: woofer_dB, "
+                             "mid_dB).\n");
+}
+
 TEST_F(MeasurementCommands, Final_ImportsFromThePresetsFolderAndSwitchesInfluencesOff) {
     write("sub.frd", "20 96\n24000 96\n");
     ProcessorConfig c = PresetStore::newPreset();

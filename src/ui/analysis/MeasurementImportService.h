@@ -3,7 +3,9 @@
 // change leaves those different from what was last imported (an undo, an output copy, New), and
 // whenever a configuration is loaded (New, Open, Read), the files are imported again, falling
 // back on the folder of the preset last chosen in the open dialog for files that moved. The
-// messages of rejected files are shown; the views are told through ConfigEdits::notify.
+// messages of rejected files are shown; the views are told through ConfigEdits::notify. The
+// magnitude column chosen for each output's file in the import window is kept here for the
+// running program (the preset does not keep it).
 #pragma once
 
 #include "analysis/MeasurementImport.h"
@@ -16,6 +18,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvn::ui {
 
@@ -42,16 +45,31 @@ public:
     double micMvPerPa() const { return micMvPerPa_; }
     void setMicMvPerPa(double mvPerPa);
 
-    // The import window's OK: imports `paths` with `format` (a code or kFormatAuto) and
-    // `referenceDb`, shows the messages, keeps the curves and tells the views. The path of a
-    // rejected file is emptied, so that nothing of it is stored. Returns the code to store as
-    // MeasurementFormat: `format`, or with kFormatAuto the format of the first file imported
-    // (`current` when none was). The caller then stores the settings with one edit, which does
-    // not import again.
-    int importFromWindow(std::array<std::string, kOutputCount>& paths, int format,
-                         double referenceDb, int current);
+    struct WindowImport {
+        // The paths to store: a refused output keeps the path it had.
+        std::array<std::string, kOutputCount> paths;
+        // The code to store as MeasurementFormat: the window's format, or with kFormatAuto the
+        // format of the first file imported (the stored code when none was).
+        int format = 0;
+        bool refused = false;  // some output's file was refused or could not be read
+    };
+    // The import window's OK: imports `paths` (with each output's column choice, empty for the
+    // first magnitude column) with `format` (a code or kFormatAuto) and `referenceDb`, shows the
+    // refusals, keeps the curves and tells the views. An output whose file is refused, cannot be
+    // read, or is not reached after running out of memory keeps its curve, its stored path and
+    // its column exactly as they were; an empty path clears the output. The caller then stores
+    // the settings with one edit, which does not import again.
+    WindowImport importFromWindow(const std::array<std::string, kOutputCount>& paths,
+                                  const std::array<std::string, kOutputCount>& columns, int format,
+                                  double referenceDb);
     // Imports the configuration's files again now.
     void reimport();
+
+    // The magnitude column chosen for output `index` (0-based) with the file `path`; empty when
+    // none was chosen for that file.
+    std::string column(std::size_t index, const std::string& path) const;
+    // What the last import told of each output: its refusal, or the notes of its file.
+    const std::array<std::vector<std::string>, kOutputCount>& told() const { return told_; }
 
 private:
     struct Inputs {
@@ -61,11 +79,17 @@ private:
         bool operator==(const Inputs&) const = default;
     };
 
+    struct ColumnChoice {
+        std::string path;
+        std::string column;
+    };
+
     Inputs configInputs() const;
     void changed(const ConfigChange& change);
     analysis::MeasurementImport run(const std::array<std::string, kOutputCount>& paths,
-                                    const analysis::MeasurementSettings& settings);
-    void keep(const analysis::MeasurementImport& imported, const Inputs& inputs);
+                                    const analysis::MeasurementSettings& settings,
+                                    const std::array<std::string, kOutputCount>& columns);
+    void keep(const Inputs& inputs);
 
     ConfigEdits& edits_;
     UserDialogs& dialogs_;
@@ -74,6 +98,8 @@ private:
     std::array<int, kOutputCount> formats_{analysis::kFormatAuto, analysis::kFormatAuto,
                                            analysis::kFormatAuto};
     double micMvPerPa_ = analysis::kDefaultMicMvPerPa;
+    std::array<ColumnChoice, kOutputCount> columns_{};
+    std::array<std::vector<std::string>, kOutputCount> told_{};
     Inputs imported_;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/analysis/TImpDataForm.h"
 
 #include "analysis/MeasurementFormats.h"
+#include "analysis/MeasurementImport.h"
 #include "ui/analysis/MeasurementImportService.h"
 #include "ui/analysis/TSensibilidadForm.h"
 #include "ui/main/ConfigText.h"
@@ -9,6 +10,8 @@
 #include "widgets/LedGroup.h"
 #include "widgets/RealEdit.h"
 
+#include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -39,8 +42,10 @@ TImpDataForm::TImpDataForm(EditorContext& context, MeasurementImportService& ser
       service_(service),
       sensitivity_(new TSensibilidadForm(service, this)),
       formats_(new widgets::LedGroup(this)),
+      status_(new QLabel(this)),
       reference_(new widgets::RealEdit(this)),
-      format_(analysis::kFormatAuto) {
+      format_(analysis::kFormatAuto),
+      autoChosen_(!anyPath(context.config)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
 
@@ -78,6 +83,11 @@ TImpDataForm::TImpDataForm(EditorContext& context, MeasurementImportService& ser
             [this](int index) { chooseFormat(buttonCodes_[static_cast<std::size_t>(index)]); });
     layout->addWidget(formatBox);
 
+    status_->setObjectName(QStringLiteral("ImportStatus"));
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(status_);
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("Reference level (0 dB)"), this));
     reference_->setObjectName(QStringLiteral("dBspl"));
@@ -112,19 +122,28 @@ void TImpDataForm::addOutputRow(QGridLayout* grid, int output) {
     names_[o]->setMinimumWidth(60);
     paths_[o] = new QLineEdit(grid->parentWidget());
     paths_[o]->setObjectName(QStringLiteral("Edit%1").arg(output));
-    paths_[o]->setReadOnly(true);
     paths_[o]->setMinimumWidth(360);
+    connect(paths_[o], &QLineEdit::editingFinished, this, [this, o] { pathEdited(o); });
     auto* choose = new QPushButton(QStringLiteral("..."), grid->parentWidget());
     choose->setObjectName(QStringLiteral("data%1B").arg(output));
     choose->setMaximumWidth(36);
     connect(choose, &QPushButton::clicked, this, [this, output] { chooseFile(output); });
     auto* clear = new QPushButton(QStringLiteral("Clear"), grid->parentWidget());
     clear->setObjectName(QStringLiteral("Clear%1B").arg(output));
-    connect(clear, &QPushButton::clicked, this, [this, o] { paths_[o]->clear(); });
+    connect(clear, &QPushButton::clicked, this, [this, o] {
+        paths_[o]->clear();
+        pathEdited(o);
+    });
+    columns_[o] = new QComboBox(grid->parentWidget());
+    columns_[o]->setObjectName(QStringLiteral("Column%1").arg(output));
+    columns_[o]->setMinimumWidth(120);
+    columns_[o]->setToolTip(QStringLiteral("Magnitude column"));
+    columns_[o]->setEnabled(false);
     grid->addWidget(names_[o], output - 1, 0);
     grid->addWidget(paths_[o], output - 1, 1);
     grid->addWidget(choose, output - 1, 2);
-    grid->addWidget(clear, output - 1, 3);
+    grid->addWidget(columns_[o], output - 1, 3);
+    grid->addWidget(clear, output - 1, 4);
 }
 
 QString TImpDataForm::fileFilter() const {
@@ -137,17 +156,67 @@ void TImpDataForm::chooseFile(int output) {
     if (!path) {
         return;
     }
-    // The preset keeps 100 characters of each path: a longer one would name another file later.
-    if (static_cast<std::size_t>(path->size()) > kMeasurementFileMax) {
-        context().dialogs.warn(*path +
-                               QStringLiteral(" is longer than the 100 characters a "
-                                              "preset keeps. Please choose a shorter path."));
+    const auto o = static_cast<std::size_t>(output - 1);
+    paths_[o]->setText(*path);
+    pathEdited(o);
+}
+
+void TImpDataForm::pathEdited(std::size_t index) {
+    QLineEdit* edit = paths_[index];
+    const QString path = edit->text().trimmed();
+    if (path == checkedPaths_[index]) {
+        edit->setText(path);
         return;
     }
-    paths_[static_cast<std::size_t>(output - 1)]->setText(*path);
+    // The preset keeps 100 characters of each path: a longer one would name another file later.
+    if (static_cast<std::size_t>(path.size()) > kMeasurementFileMax) {
+        context().dialogs.warn(path +
+                               QStringLiteral(" is longer than the 100 characters a "
+                                              "preset keeps. Please choose a shorter path."));
+        edit->setText(checkedPaths_[index]);
+        return;
+    }
+    edit->setText(path);
+    checkedPaths_[index] = path;
+    showColumns(index);
+    const QFileInfo file(path);
+    if (!path.isEmpty() && !(file.isFile() && file.isReadable())) {
+        status_->setText(names_[index]->text() + QStringLiteral(": ") +
+                         QString::fromStdString(analysis::unreadableText(path.toStdString())));
+    }
+}
+
+void TImpDataForm::showColumns(std::size_t index) {
+    QComboBox* box = columns_[index];
+    const QSignalBlocker block(box);
+    box->clear();
+    const std::string path = toConfigText(paths_[index]->text(), kMeasurementFileMax);
+    if (!path.empty()) {
+        for (const std::string& name : analysis::readMagnitudeColumns(path)) {
+            box->addItem(QString::fromStdString(name));
+        }
+    }
+    const QString chosen = QString::fromStdString(service_.column(index, path));
+    box->setCurrentIndex(std::max(0, chosen.isEmpty() ? 0 : box->findText(chosen)));
+    box->setEnabled(box->count() > 1);
+}
+
+void TImpDataForm::showStatus() {
+    QStringList lines;
+    for (std::size_t o = 0; o < names_.size(); ++o) {
+        QStringList told;
+        for (const std::string& text : service_.told()[o]) {
+            told << QString::fromStdString(text);
+        }
+        if (!told.isEmpty()) {
+            lines << names_[o]->text() + QStringLiteral(": ") + told.join(QStringLiteral("; "));
+        }
+    }
+    status_->setText(lines.join(QLatin1Char('\n')));
 }
 
 void TImpDataForm::chooseFormat(int code) {
+    autoChosen_ = code == analysis::kFormatAuto;
     if (code == analysis::kFormatMinilyzerDbu) {
         sensitivity_->openModal();
     }
@@ -163,21 +232,31 @@ void TImpDataForm::selectFormat(int code) {
 void TImpDataForm::ok() {
     reference_->commitText();
     std::array<std::string, kOutputCount> paths;
+    std::array<std::string, kOutputCount> columns;
     for (std::size_t o = 0; o < paths.size(); ++o) {
+        pathEdited(o);
         paths[o] = toConfigText(paths_[o]->text(), kMeasurementFileMax);
+        // The first magnitude column is the default: no choice to keep.
+        if (columns_[o]->currentIndex() > 0) {
+            columns[o] = columns_[o]->currentText().toStdString();
+        }
     }
     const double referenceDb = reference_->value();
-    const int stored =
-        service_.importFromWindow(paths, format_, referenceDb, config().MeasurementFormat);
+    const MeasurementImportService::WindowImport imported =
+        service_.importFromWindow(paths, columns, format_, referenceDb);
     edit({QStringLiteral("Speaker data import"), {link::EditScope::quiet()}},
          [&](ProcessorConfig& c) {
-             c.MeasurementFile = paths;
-             c.MeasurementFormat = stored;
+             c.MeasurementFile = imported.paths;
+             c.MeasurementFormat = imported.format;
              c.MeasurementSpl = static_cast<float>(referenceDb);
          });
-    selectFormat(stored);
     showSettings();
-    hide();
+    const auto& told = service_.told();
+    const bool tell = std::any_of(told.begin(), told.end(),
+                                  [](const std::vector<std::string>& t) { return !t.empty(); });
+    if (!imported.refused && !tell) {
+        hide();
+    }
 }
 
 void TImpDataForm::cancel() {
@@ -191,8 +270,20 @@ void TImpDataForm::showSettings() {
         paths_[o]->setText(fromConfigText(c.MeasurementFile[o]));
     }
     reference_->setValue(c.MeasurementSpl);
-    // Until a file is named, Auto is offered; afterwards the format the files were read with.
-    selectFormat(anyPath(c) ? c.MeasurementFormat : analysis::kFormatAuto);
+    checkedPaths_ = {};
+    for (std::size_t o = 0; o < paths_.size(); ++o) {
+        checkedPaths_[o] = paths_[o]->text();
+    }
+    // Until a file is named, and while the user keeps Auto, Auto is offered; otherwise the
+    // format the files were read with.
+    selectFormat(anyPath(c) && !autoChosen_ ? c.MeasurementFormat : analysis::kFormatAuto);
+    // The choosers read the files' headers: only for a window the user sees.
+    if (isVisible()) {
+        for (std::size_t o = 0; o < columns_.size(); ++o) {
+            showColumns(o);
+        }
+        showStatus();
+    }
 }
 
 void TImpDataForm::showOutputNames() {
@@ -204,18 +295,24 @@ void TImpDataForm::showOutputNames() {
 
 void TImpDataForm::openFor(int output) {
     (void)output;
-    showSettings();
     showOutputNames();
     show();
+    showSettings();
     raise();
     activateWindow();
 }
 
 void TImpDataForm::refresh(const ConfigChange& change) {
+    // A loaded configuration (New, Open, Read) starts the format choice afresh.
+    if (change.whole && change.description.isEmpty()) {
+        autoChosen_ = !anyPath(config());
+    }
     // Choices waiting for OK are kept through the quiet edits of other windows (names, view
     // switches); an undo, New or Open shows the configuration's settings.
     if (change.whole || (!isVisible() && change.touches(link::EditPart::Quiet))) {
         showSettings();
+    } else if (isVisible() && change.origin == &service_) {
+        showStatus();
     }
 }
 

@@ -13,10 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 #include <cmath>
 #include <fstream>
@@ -66,14 +68,16 @@ TEST(AnalysisWindows, ImportOk_StoresOneUndoStepAndFeedsTheView) {
     w.editor.click("Clear3B");
     w.editor.click("OkB");
 
-    EXPECT_FALSE(w.import()->isVisible());
+    // A refusal keeps the window open with the message on its status line.
+    EXPECT_TRUE(w.import()->isVisible());
     EXPECT_TRUE(w.editor.shown(w.editor.path("bad.txt") + ": line 2 is not a line of numbers."));
     EXPECT_EQ(w.config().MeasurementFile[0], w.editor.path("top.frd").toStdString());
     // Nothing of the rejected file is kept.
     EXPECT_EQ(w.config().MeasurementFile[1], "");
     EXPECT_EQ(w.config().MeasurementFile[2], "");
-    // Auto stores the format the first file was read with.
+    // Auto stores the format the first file was read with, and stays chosen.
     EXPECT_EQ(w.config().MeasurementFormat, analysis::kFormatFrd);
+    EXPECT_EQ(w.import()->chosenFormat(), analysis::kFormatAuto);
     EXPECT_NEAR(w.plotted(1), 6.0, 1e-4);
     EXPECT_NEAR(w.plotted(2), 0.0, 1e-4);
     EXPECT_NEAR(w.plotted(3), 0.0, 1e-4);
@@ -92,6 +96,57 @@ TEST(AnalysisWindows, ImportOk_StoresOneUndoStepAndFeedsTheView) {
     w.editor.click("CancelB");
     w.editor.click("ImportB");
     EXPECT_EQ(w.editor.find<QLineEdit>("Edit1")->text(), w.editor.path("top.frd"));
+}
+
+TEST(AnalysisWindows, RefusedFile_ChangesNothingOfItsOutput_TypedPathsAndColumnChoice) {
+    AnalysisWindows w;
+    const auto typePath = [&](const char* edit, const QString& path) {
+        w.editor.type(edit, path);
+        QTest::keyClick(w.editor.find<QLineEdit>(edit), Qt::Key_Return);
+    };
+    const QString top = w.write("top.frd", kSixDbFile);
+    w.editor.click("ImportB");
+    typePath("Edit1", top);
+    EXPECT_FALSE(w.editor.find<QComboBox>("Column1")->isEnabled());
+    w.editor.click("OkB");
+    EXPECT_FALSE(w.import()->isVisible());
+    EXPECT_NEAR(w.plotted(1), 6.0, 1e-4);
+
+    // Output 1 gets a garbage file, Output 2 a file with two magnitude columns, the second chosen.
+    w.editor.click("ImportB");
+    EXPECT_EQ(w.import()->chosenFormat(), analysis::kFormatAuto);
+    const QString bad = w.write("bad.frd", "100 90\n200 91\n3 garbage\n");
+    typePath("Edit1", bad);
+    typePath("Edit2", w.write("bands.csv", "freq_Hz,woofer_dB,mid_dB\n10,96,93\n24000,96,93\n"));
+    auto* column2 = w.editor.find<QComboBox>("Column2");
+    ASSERT_EQ(column2->count(), 2);
+    EXPECT_TRUE(column2->isEnabled());
+    column2->setCurrentIndex(1);
+    w.editor.click("OkB");
+
+    const QString refusal = bad + ": line 3 is not a line of numbers.";
+    EXPECT_TRUE(w.editor.shown(refusal));
+    EXPECT_TRUE(w.import()->isVisible());
+    EXPECT_EQ(w.editor.find<QLabel>("ImportStatus")->text(),
+              "Out1: " + refusal +
+                  "\nOut2: columns read: frequency freq_Hz, magnitude mid_dB (of woofer_dB, "
+                  "mid_dB), no phase");
+    EXPECT_EQ(w.editor.find<QLineEdit>("Edit1")->text(), top);
+    EXPECT_EQ(w.config().MeasurementFile[0], top.toStdString());
+    EXPECT_NEAR(w.plotted(1), 6.0, 1e-4);
+    EXPECT_NEAR(w.plotted(2), 3.0, 1e-4);
+    EXPECT_EQ(w.editor.find<QComboBox>("Column2")->currentText(), QStringLiteral("mid_dB"));
+
+    // Undo and redo import again; redo keeps the column choice. A file refused on such an
+    // import leaves its output flat and says so.
+    w.edits().undo();
+    EXPECT_NEAR(w.plotted(2), 0.0, 1e-4);
+    w.edits().redo();
+    EXPECT_NEAR(w.plotted(2), 3.0, 1e-4);
+    w.write("top.frd", "100 90\n200 91\n3 garbage\n");
+    w.edits().undo();
+    EXPECT_TRUE(w.editor.shown(top + ": line 3 is not a line of numbers."));
+    EXPECT_NEAR(w.plotted(1), 0.0, 1e-4);
 }
 
 TEST(AnalysisWindows, DbuFormat_AsksForTheMicrophoneFirst) {
