@@ -71,8 +71,10 @@ QString crossoverChange() {
         const std::clock_t cpuStart = std::clock();
         QElapsedTimer clock;
         clock.start();
+        startCounting();
         slider->setPosition(position);
         counters.wait(clock, kPaintTimeoutMs);
+        stopCounting();
         timings.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
         cpu.add(1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
     }

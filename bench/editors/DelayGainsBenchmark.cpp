@@ -44,8 +44,10 @@ Timings timeMoves(int count, const std::function<void(int)>& move) {
     QElapsedTimer timer;
     for (int i = 0; i < count; ++i) {
         timer.start();
+        startCounting();
         move(i);
         QApplication::processEvents();
+        stopCounting();
         timings.add(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     return timings;

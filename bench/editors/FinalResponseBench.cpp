@@ -63,7 +63,7 @@ const MeasureRegistration finalReplot("finalReplot", [] {
         timer.start();
         // A level move on Output 1, as a drag of its track makes it.
         edits.apply({QStringLiteral("Output 1 level"), {link::EditScope::level(1)}},
-                    [i](ProcessorConfig& c) { c.output(1).Gain = 1.0 + 0.001 * i; });
+                    [i](ProcessorConfig& c) { c.output(1).Gain = 1.0 + 0.001 * (i + 1); });
         while (counter.paints == paints && timer.elapsed() < kPaintTimeoutMs) {
             QApplication::processEvents();
         }
