@@ -379,25 +379,12 @@ std::optional<FrequencyRange> defaultAlignmentRange(const ProcessorConfig& confi
                           std::min(highest * 2.0, static_cast<double>(hz.back()))};
 }
 
-std::optional<std::string> alignmentRequestProblem(const ProcessorConfig& config,
-                                                   const AlignmentRequest& request) {
-    const FrequencyRange& range = request.range;
-    const auto& hz = responseGrid().GridHz;
-    const std::string rangeText = hzText(range.lowHz) + " to " + hzText(range.highHz) + " Hz";
-    if (!(range.lowHz < range.highHz)) {
-        return "the range " + rangeText + " must start below its end";
-    }
-    if (range.lowHz < hz.front() || range.highHz > hz.back()) {
-        return "the range " + rangeText + " leaves the response grid (" + hzText(hz.front()) +
-               " to " + hzText(hz.back()) + " Hz)";
-    }
-    if (gridSpan(range).count == 0) {
-        return "the range " + rangeText + " holds no point of the response grid";
-    }
+std::optional<std::string> alignmentOutputsProblem(const ProcessorConfig& config,
+                                                   const std::array<bool, kOutputCount>& movable) {
     int soundingCount = 0;
     bool anyMovable = false;
     for (int n = 1; n <= kOutputCount; ++n) {
-        const bool moves = request.movable[static_cast<std::size_t>(n - 1)];
+        const bool moves = movable[static_cast<std::size_t>(n - 1)];
         if (moves && !sounding(config, n)) {
             return outputTitle(n) + " is muted: it takes no part in the sum and cannot be aligned";
         }
@@ -411,6 +398,30 @@ std::optional<std::string> alignmentRequestProblem(const ProcessorConfig& config
         return "alignment needs at least two outputs that are not muted";
     }
     return std::nullopt;
+}
+
+std::optional<std::string> alignmentRangeProblem(const FrequencyRange& range) {
+    const auto& hz = responseGrid().GridHz;
+    const std::string rangeText = hzText(range.lowHz) + " to " + hzText(range.highHz) + " Hz";
+    if (!(range.lowHz < range.highHz)) {
+        return "the range " + rangeText + " must start below its end";
+    }
+    if (range.lowHz < hz.front() || range.highHz > hz.back()) {
+        return "the range " + rangeText + " leaves the response grid (" + hzText(hz.front()) +
+               " to " + hzText(hz.back()) + " Hz)";
+    }
+    if (gridSpan(range).count == 0) {
+        return "the range " + rangeText + " holds no point of the response grid";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> alignmentRequestProblem(const ProcessorConfig& config,
+                                                   const AlignmentRequest& request) {
+    if (auto problem = alignmentOutputsProblem(config, request.movable)) {
+        return problem;
+    }
+    return alignmentRangeProblem(request.range);
 }
 
 std::optional<std::string> alignmentMeasurementProblem(

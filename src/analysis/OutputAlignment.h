@@ -75,9 +75,13 @@ struct AlignmentRequest {
     bool polarity = true;
 };
 
-// What keeps a request from being searched, as the message to show, or nothing: a range whose
-// low end is not below its high end, that leaves the grid (20..23999 Hz) or that holds no grid
-// point; no movable output; a movable output that is muted; fewer than two sounding outputs.
+// What keeps a request from being searched, as the message to show, or nothing. The outputs:
+// a movable output that is muted, no movable output, fewer than two sounding outputs. The range:
+// a low end not below the high end, a range that leaves the grid (20..23999 Hz) or that holds no
+// grid point. A request is checked for its outputs first.
+std::optional<std::string> alignmentOutputsProblem(const ProcessorConfig& config,
+                                                   const std::array<bool, kOutputCount>& movable);
+std::optional<std::string> alignmentRangeProblem(const FrequencyRange& range);
 std::optional<std::string> alignmentRequestProblem(const ProcessorConfig& config,
                                                    const AlignmentRequest& request);
 

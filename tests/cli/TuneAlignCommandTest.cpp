@@ -1,0 +1,164 @@
+// tune align on real files: the written preset's final response gives the loss reported.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+#include "CliTestSupport.h"
+#include "cli/PresetStore.h"
+
+namespace kvn::cli {
+namespace {
+
+using test::runInProcess;
+
+class TuneAlign : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string path(const std::string& name) const {
+        return dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+    // The sample SUB measured `early` samples early: its phase turned by 360 f early / fs.
+    void writeSub(const std::string& name, int early) const {
+        std::ifstream in(std::string(KVN_SAMPLE_MEASUREMENTS) + "/sub.frd");
+        std::ofstream out(path(name));
+        for (std::string line; std::getline(in, line);) {
+            double hz = 0.0;
+            double db = 0.0;
+            double deg = 0.0;
+            if (line.starts_with("*") || !(std::istringstream(line) >> hz >> db >> deg)) {
+                out << line << "\n";
+                continue;
+            }
+            out << hz << " " << db << " " << std::setprecision(10)
+                << deg + 360.0 * hz * early / 48000.0 << "\n";
+        }
+    }
+    // A top on Output 1 and SUB crossed at 100 Hz (Linkwitz-Riley 24 dB/octave), Output 2
+    // muted, SUB's measurement in `subFile`.
+    std::string writePreset(const std::string& name, const std::string& subFile) const {
+        std::filesystem::copy_file(std::string(KVN_SAMPLE_MEASUREMENTS) + "/top.frd",
+                                   path("top.frd"),
+                                   std::filesystem::copy_options::overwrite_existing);
+        ProcessorConfig c = PresetStore::newPreset();
+        c.output(1).HighPassEdge.XoverType = kLinkwitzRileyHighPass;
+        c.output(1).HighPassEdge.Order = 4;
+        c.output(3).LowPassEdge.XoverType = kLinkwitzRileyLowPass;
+        c.output(3).LowPassEdge.Order = 4;
+        c.output(3).LowPassEdge.FrequencyHz = 100.0;
+        c.output(2).Muted = true;
+        c.MeasurementFile = {"top.frd", "", subFile};
+        c.MeasurementFormat = 11;
+        c.MeasurementSpl = 96.0f;
+        PresetStore::save(c, path(name));
+        return path(name);
+    }
+    static QJsonObject json(const std::string& text) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+    }
+};
+
+TEST_F(TuneAlign, Out_FinalResponseGivesTheReportedLossAndKnownShifts) {
+    writeSub("sub4ms.frd", 192);
+    writeSub("sub5ms.frd", 240);
+    const auto align = [&](const std::string& sub) {
+        const auto r = runInProcess({"tune", "align", writePreset("p.KV2", sub), "--move", "3",
+                                     "-o", path("out.KV2"), "--json"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return json(r.out);
+    };
+    const QJsonObject later = align("sub5ms.frd");
+    const QJsonObject o = align("sub4ms.frd");
+    EXPECT_EQ(o["range"].toArray(), (QJsonArray{50, 200}));
+    const int subDelay = o["delays"].toArray()[2].toInt();
+    EXPECT_EQ(later["delays"].toArray()[2].toInt(), subDelay + 48);
+    EXPECT_EQ(o["delays"].toArray()[0].toInt(), 0);
+    EXPECT_EQ(o["inverted"].toArray(), later["inverted"].toArray());
+    EXPECT_LT(o["lossAfterDb"].toDouble(), 0.05);
+    EXPECT_GT(o["lossBeforeDb"].toDouble(), 0.5);
+
+    // The loss recomputed from the written preset's final response (Output 2 muted).
+    const auto final = runInProcess({"response", path("out.KV2"), "--final", "--json"});
+    ASSERT_EQ(final.status, 0) << final.err;
+    const QJsonObject f = json(final.out);
+    const QJsonArray hz = f["hz"].toArray();
+    const QJsonArray outputs = f["outputs"].toArray();
+    double sum = 0.0;
+    int points = 0;
+    for (qsizetype k = 0; k < hz.size(); ++k) {
+        if (hz[k].toInt() < 50 || hz[k].toInt() > 200) {
+            continue;
+        }
+        std::complex<double> total;
+        double magnitudes = 0.0;
+        for (const int n : {0, 2}) {
+            const QJsonObject out = outputs[n].toObject();
+            const double a = std::pow(10.0, out["db"].toArray()[k].toDouble() / 20.0);
+            total += std::polar(a, out["phaseDeg"].toArray()[k].toDouble() * M_PI / 180.0);
+            magnitudes += a;
+        }
+        const double loss = 20.0 * std::log10(magnitudes) - 20.0 * std::log10(std::abs(total));
+        sum += loss * loss;
+        ++points;
+    }
+    EXPECT_NEAR(std::sqrt(sum / points), o["lossAfterDb"].toDouble(), 1e-6);
+}
+
+TEST_F(TuneAlign, Refusals_ExitWithTheMessageAndWriteNothing) {
+    writeSub("sub.frd", 0);
+    std::ofstream(path("flat.frd")) << "20 90\n24000 90\n";
+    const std::string preset = writePreset("p.KV2", "sub.frd");
+    const std::string magnitudeOnly = writePreset("m.KV2", "flat.frd");
+    const std::string missing = writePreset("n.KV2", "gone.frd");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    for (const Case& t : std::vector<Case>{
+             {{preset, "--move", "2"},
+              1,
+              "Output 2 is muted: it takes no part in the sum and cannot be aligned"},
+             {{preset, "--move", "1,x"},
+              1,
+              "--move takes outputs 1, 2 and 3 separated by commas, or all, not '1,x'"},
+             {{preset, "--range", "200-50"}, 1, "the range 200 to 50 Hz must start below its end"},
+             {{preset, "--range", "10-200"},
+              1,
+              "the range 10 to 200 Hz leaves the response grid (20 to 23999 Hz)"},
+             {{preset, "--range", "fifty"}, 1, "--range takes LO-HI in Hz, as 50-200, not 'fifty'"},
+             {{magnitudeOnly},
+              2,
+              "SUB: flat.frd has no phase, and alignment needs the measured phase"},
+             {{missing}, 2, "SUB: gone.frd could not be read as a measurement"},
+         }) {
+        std::vector<std::string> args{"tune", "align"};
+        args.insert(args.end(), t.args.begin(), t.args.end());
+        args.insert(args.end(), {"-o", path("out.KV2")});
+        const auto r = runInProcess(args);
+        EXPECT_EQ(r.status, t.status) << t.message;
+        EXPECT_EQ(r.err, "kvn350: " + t.message + "\n");
+        EXPECT_FALSE(std::filesystem::exists(path("out.KV2"))) << t.message;
+    }
+    // Tops without crossover edges: nothing meets, the range must be given.
+    ProcessorConfig wide = PresetStore::newPreset();
+    wide.output(3).Muted = true;
+    PresetStore::save(wide, path("w.KV2"));
+    const auto r =
+        runInProcess({"tune", "align", path("w.KV2"), "--move", "2", "-o", path("out.KV2")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "kvn350: the crossover edges of the outputs that are not muted do not meet: give "
+              "the range with --range LO-HI\n");
+}
+
+}  // namespace
+}  // namespace kvn::cli
