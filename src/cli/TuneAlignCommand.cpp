@@ -56,6 +56,24 @@ std::array<bool, kOutputCount> parseMove(const std::string& text, const Processo
     return movable;
 }
 
+// The final response of OUT.KV2 reads each measurement from its stored path, else from
+// OUT.KV2's folder: say so when a file that was read will be found by neither.
+void warnUnreachable(std::ostream& err, const ProcessorConfig& config, const std::string& out) {
+    const std::string folder = std::filesystem::absolute(out).parent_path().string();
+    for (int n = 1; n <= kOutputCount; ++n) {
+        const std::string& stored = config.MeasurementFile[static_cast<std::size_t>(n - 1)];
+        const std::string beside = analysis::fallbackMeasurementPath(stored, folder);
+        std::error_code ec;
+        if (config.output(n).Muted || stored.empty() || std::filesystem::exists(stored, ec) ||
+            (!beside.empty() && std::filesystem::exists(beside, ec))) {
+            continue;
+        }
+        err << "kvn350: " << title(n) << "'s measurement " << stored
+            << " is neither where it is named nor next to " << out
+            << ": copy it there for the final response of " << out << "\n";
+    }
+}
+
 void printText(std::ostream& out, const ProcessorConfig& config,
                const analysis::AlignmentResult& r) {
     out << "Range " << r.range.lowHz << " to " << r.range.highHz << " Hz\n" << std::fixed;
@@ -159,6 +177,7 @@ int runTuneAlign(const Args& args, CommandIo& io) {
         analysis::alignOutputs(config, imported.curves, request);
     analysis::applyAlignment(config, result);
     PresetStore::save(config, *out);
+    warnUnreachable(io.err, config, *out);
 
     if (a->has("json")) {
         QJsonArray delays;

@@ -85,6 +85,17 @@ TEST_F(TuneAlign, Out_FinalResponseGivesTheReportedLossAndKnownShifts) {
     EXPECT_LT(o["lossAfterDb"].toDouble(), 0.05);
     EXPECT_GT(o["lossBeforeDb"].toDouble(), 0.5);
 
+    // Written elsewhere, the preset names files that its final response will not find there.
+    std::filesystem::create_directory(path("elsewhere"));
+    std::filesystem::copy_file(path("top.frd"), path("elsewhere/top.frd"));
+    const std::string moved = path("elsewhere/out.KV2");
+    const auto r = runInProcess({"tune", "align", path("p.KV2"), "-o", moved});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              "kvn350: SUB's measurement sub4ms.frd is neither where it is named nor next "
+              "to " +
+                  moved + ": copy it there for the final response of " + moved + "\n");
+
     // The loss recomputed from the written preset's final response (Output 2 muted).
     const auto final = runInProcess({"response", path("out.KV2"), "--final", "--json"});
     ASSERT_EQ(final.status, 0) << final.err;
