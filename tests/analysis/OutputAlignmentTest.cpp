@@ -6,6 +6,7 @@
 #include <complex>
 #include <vector>
 
+#include "AlignmentSamples.h"
 #include "analysis/MeasurementImport.h"
 #include "config/LevelControls.h"
 #include "dsp/DspConstants.h"
@@ -38,15 +39,10 @@ void setEdge(TXOVERPB& edge, std::uint8_t type, double hz) {
     edge.design();
 }
 
-// A top on Output 1 high-passed and SUB low-passed at `hz` (Linkwitz-Riley 24 dB/octave), SUB
-// 3 dB down, Output 2 muted.
 ProcessorConfig twoWay(double hz) {
     ProcessorConfig c;
     c.resetToNew();
-    setEdge(c.output(1).HighPassEdge, kLinkwitzRileyHighPass, hz);
-    setEdge(c.output(3).LowPassEdge, kLinkwitzRileyLowPass, hz);
-    setLevelTrack(c.output(3), levelTrackFromDb(-3.0));
-    setMuted(c, 2, true);
+    kvn::test::setTwoWay(c, hz);
     c.ResponseView.fill(false);  // the search switches every influence on itself
     return c;
 }

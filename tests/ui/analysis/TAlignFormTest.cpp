@@ -1,10 +1,10 @@
+#include "AlignmentSamples.h"
 #include "EditorHarness.h"
 
 #include "analysis/MeasurementFormats.h"
 #include "config/CoefficientAddresses.h"
 #include "config/DelayControls.h"
 #include "config/Encodings.h"
-#include "config/LevelControls.h"
 #include "ui/analysis/AnalysisWindows.h"
 #include "ui/analysis/TAlignForm.h"
 #include "ui/main/ConfigEdits.h"
@@ -20,7 +20,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace kvn::ui::test {
 namespace {
@@ -34,46 +33,31 @@ struct AlignWindow {
     QString cell(int row, int column) {
         return editor.find<QTableWidget>("ProposalTable")->item(row, column)->text();
     }
-    // The sample SUB 4 ms early (`phase`) or without its phase column.
+    // The sample SUB 4 ms early, with its phase or without.
     std::string writeSub(bool phase) {
         const std::string path = editor.path(phase ? "sub.frd" : "flat.frd").toStdString();
-        std::ifstream in(std::string(KVN_SAMPLE_MEASUREMENTS) + "/sub.frd");
-        std::ofstream out(path);
-        for (std::string line; std::getline(in, line);) {
-            double hz = 0.0;
-            double db = 0.0;
-            double deg = 0.0;
-            if (!line.starts_with("*") && (std::istringstream(line) >> hz >> db >> deg)) {
-                out << hz << " " << db;
-                if (phase) {
-                    out << " " << deg + 360.0 * hz * 192 / 48000.0;
-                }
-                out << "\n";
-            }
-        }
+        std::ofstream(path) << kvn::test::sampleSubText(192, phase);
         return path;
     }
-    // A top on Output 1 and SUB crossed at 100 Hz with their measurements, Output 2 muted.
+    // The alignment tests' two-way system with its measurements, SUB at 10 samples.
     void loadSystem(const std::string& subFile) {
         const std::string top = editor.path("top.frd").toStdString();
         std::filesystem::copy_file(std::string(KVN_SAMPLE_MEASUREMENTS) + "/top.frd", top,
                                    std::filesystem::copy_options::overwrite_existing);
-        edits().apply({QStringLiteral("System"), {}, nullptr, true, true}, [&](ProcessorConfig& c) {
-            TXOVERPB& high = c.output(1).HighPassEdge;
-            high.XoverType = kLinkwitzRileyHighPass;
-            high.Order = 4;
-            high.design();
-            TXOVERPB& low = c.output(3).LowPassEdge;
-            low.XoverType = kLinkwitzRileyLowPass;
-            low.Order = 4;
-            low.FrequencyHz = 100.0;
-            low.design();
-            setMuted(c, 2, true);
-            c.output(3).DelaySamples = 10;
-            c.MeasurementFile = {top, "", subFile};
-            c.MeasurementFormat = analysis::kFormatFrd;
-            c.MeasurementSpl = 96.0f;
-        });
+        using link::EditScope;
+        edits().apply({QStringLiteral("System"),
+                       {EditScope::crossover(1), EditScope::crossover(3), EditScope::mute(2),
+                        EditScope::level(3), EditScope::delay(3)},
+                       nullptr,
+                       true,
+                       true},
+                      [&](ProcessorConfig& c) {
+                          kvn::test::setTwoWay(c, 100.0);
+                          c.output(3).DelaySamples = 10;
+                          c.MeasurementFile = {top, "", subFile};
+                          c.MeasurementFormat = analysis::kFormatFrd;
+                          c.MeasurementSpl = 96.0f;
+                      });
     }
 
     EditorHarness editor;
