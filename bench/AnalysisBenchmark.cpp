@@ -1,5 +1,5 @@
-// The analysis layer: a long measurement export read and resampled onto the grid, and the total
-// response of the three outputs with their sum.
+// The analysis layer: a long measurement export read and resampled onto the grid, the total
+// response of the three outputs with their sum, and the alignment of the outputs.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,7 +7,10 @@
 #include <string>
 
 #include "analysis/MeasurementImport.h"
+#include "analysis/OutputAlignment.h"
 #include "analysis/TotalResponse.h"
+#include "config/LevelControls.h"
+#include "dsp/DspConstants.h"
 
 namespace {
 
@@ -66,5 +69,58 @@ void BM_TotalResponseThreeOutputsWithAdd(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TotalResponseThreeOutputsWithAdd)->Unit(benchmark::kMicrosecond);
+
+// --- Alignment of the outputs from their measurements ---
+
+// Tops on Output 1 and 2 and SUB crossed at 100 Hz (Linkwitz-Riley 24 dB/octave) with the
+// sample measurements, SUB's measured 4 ms early; Output 2 muted unless `threeOutputs`.
+struct AlignmentSystem {
+    explicit AlignmentSystem(bool threeOutputs) {
+        config.resetToNew();
+        for (int output : {1, 2}) {
+            TXOVERPB& edge = config.output(output).HighPassEdge;
+            edge.XoverType = kLinkwitzRileyHighPass;
+            edge.Order = 4;
+            edge.design();
+        }
+        TXOVERPB& sub = config.output(3).LowPassEdge;
+        sub.XoverType = kLinkwitzRileyLowPass;
+        sub.Order = 4;
+        sub.FrequencyHz = 100.0;
+        sub.design();
+        setMuted(config, 2, !threeOutputs);
+        const std::string folder = KVN_SAMPLE_MEASUREMENTS;
+        const MeasurementSettings settings{kFormatFrd, 96.0};
+        measured[0] = readMeasurement(folder + "/top.frd", settings).curve;
+        measured[1] = measured[0];
+        measured[2] = readMeasurement(folder + "/sub.frd", settings).curve;
+        const auto& hz = responseGrid().GridHz;
+        for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
+            measured[2].PhaseRad[k] += static_cast<float>(2.0 * kPi * hz[k] * 192 / kSampleRate);
+        }
+    }
+    ProcessorConfig config;
+    MeasuredCurves measured{};
+};
+
+void BM_AlignSubAgainstOutput1(benchmark::State& state) {
+    const AlignmentSystem system(false);
+    AlignmentRequest request;
+    request.range = *defaultAlignmentRange(system.config, request.movable);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(alignOutputs(system.config, system.measured, request));
+    }
+}
+BENCHMARK(BM_AlignSubAgainstOutput1)->Unit(benchmark::kMillisecond);
+
+void BM_AlignEveryOutputOfThree(benchmark::State& state) {
+    const AlignmentSystem system(true);
+    AlignmentRequest request{{}, {true, true, true}};
+    request.range = *defaultAlignmentRange(system.config, request.movable);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(alignOutputs(system.config, system.measured, request));
+    }
+}
+BENCHMARK(BM_AlignEveryOutputOfThree)->Unit(benchmark::kMillisecond);
 
 }  // namespace

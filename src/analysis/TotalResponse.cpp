@@ -21,6 +21,56 @@ double gainDb(double gain) {
 
 }  // namespace
 
+namespace {
+
+// The terms from the output's equaliser and crossover curves as they stand.
+void termsFromCurves(const ProcessorConfig& config, int output, const ResponseCurve& peq,
+                     const ResponseCurve& xover, const ResponseCurve& measured, OutputTerms& out) {
+    const double S = switchValue(config, Influence::Speakers);
+    const double P = switchValue(config, Influence::Peq);
+    const double X = switchValue(config, Influence::Xover);
+    const double G = switchValue(config, Influence::Gain);
+    const double levelDb = G * gainDb(config.output(output).Gain);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
+        out.magDb[k] = static_cast<float>(levelDb + P * peq.MagDb[k] + X * xover.MagDb[k] +
+                                          S * measured.MagDb[k]);
+        out.phaseRad[k] = S * measured.PhaseRad[k] + P * peq.PhaseRad[k] + X * xover.PhaseRad[k];
+    }
+}
+
+}  // namespace
+
+void outputTerms(const ProcessorConfig& config, int output, const ResponseCurve& measured,
+                 OutputTerms& out) {
+    const OutputChannel& channel = config.output(output);
+    // A block switched off contributes nothing, so it is not evaluated.
+    ResponseCurve peq;
+    ResponseCurve xover;
+    if (switchValue(config, Influence::Peq) != 0.0) {
+        equaliserCurve(channel, peq);
+    }
+    if (switchValue(config, Influence::Xover) != 0.0) {
+        crossoverCurve(channel, output == kSubOutput, xover);
+    }
+    termsFromCurves(config, output, peq, xover, measured, out);
+}
+
+double polarityPhaseRad(const ProcessorConfig& config, bool inverted) {
+    const double polarity = inverted ? -1.0 : 1.0;
+    return switchValue(config, Influence::Gain) * (polarity - 1.0) * kPi / 2.0;
+}
+
+double delayPhasePerHz(const ProcessorConfig& config, int output, int delaySamples) {
+    const double samples = delaySamples - config.output(output).RelativeDistanceSamples +
+                           (output == kSubOutput ? 0 : config.unit(1).lookAheadSamples);
+    return switchValue(config, Influence::Delay) * 2.0 * kPi / config.SampleRate * samples;
+}
+
+double outputAmplitude(float magDb, double mute) {
+    // 10^(dB / 20) as e^(dB ln10 / 20), the cheaper of the two.
+    return mute * std::exp(magDb * mute * kLn10 / 20.0);
+}
+
 void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
                           TotalResponse& out) {
     BlockCurveCache blocks;
@@ -30,38 +80,24 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
 
 void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
                           const BlockCurveCache& blocks, TotalResponse& out) {
-    const double S = switchValue(config, Influence::Speakers);
-    const double P = switchValue(config, Influence::Peq);
-    const double X = switchValue(config, Influence::Xover);
-    const double G = switchValue(config, Influence::Gain);
-    const double D = switchValue(config, Influence::Delay);
     const ResponseGrid& grid = responseGrid();
-
     std::array<double, kGridPoints> re{};
     std::array<double, kGridPoints> im{};
+    OutputTerms terms;
     for (int n = 1; n <= kOutputCount; ++n) {
         const auto o = static_cast<std::size_t>(n - 1);
         const OutputChannel& output = config.output(n);
-        const ResponseCurve& peq = blocks.peq(n);
-        const ResponseCurve& xover = blocks.xover(n);
-        const double levelDb = G * gainDb(output.Gain);
-        const double polarityRad = G * (output.polarity() - 1.0) * kPi / 2.0;
-        const double delaySamples = output.DelaySamples - output.RelativeDistanceSamples +
-                                    (n == kSubOutput ? 0 : config.unit(1).lookAheadSamples);
-        const double radPerHz = D * 2.0 * kPi / config.SampleRate * delaySamples;
+        termsFromCurves(config, n, blocks.peq(n), blocks.xover(n), measured[o], terms);
+        const double polarityRad = polarityPhaseRad(config, output.Inverted);
+        const double delayPerHz = delayPhasePerHz(config, n, output.DelaySamples);
         const double mute = output.muteFactor();
-        const ResponseCurve& speaker = measured[o];
-
         for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
-            const auto mag = static_cast<float>(levelDb + P * peq.MagDb[k] + X * xover.MagDb[k] +
-                                                S * speaker.MagDb[k]);
-            const auto phase =
-                static_cast<float>(S * speaker.PhaseRad[k] + P * peq.PhaseRad[k] +
-                                   X * xover.PhaseRad[k] + polarityRad - radPerHz * grid.GridHz[k]);
+            const float mag = terms.magDb[k];
+            const float phase =
+                totalPhaseRad(terms.phaseRad[k], polarityRad, delayPerHz, grid.GridHz[k]);
             out.magDb[o][k] = mag;
             out.phaseRad[o][k] = phase;
-            // 10^(dB / 20) as e^(dB ln10 / 20), the cheaper of the two.
-            const double amplitude = mute * std::exp(mag * mute * kLn10 / 20.0);
+            const double amplitude = outputAmplitude(mag, mute);
             re[k] += amplitude * std::cos(phase);
             im[k] += amplitude * std::sin(phase);
             out.plottedDb[o][k] = mute == 0.0 ? 0.0 : mag * mute;  // no "-0" for muted outputs

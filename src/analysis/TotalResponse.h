@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "analysis/OutputCurves.h"
@@ -36,6 +37,31 @@ struct TotalResponse {
     GridValues addDb{};
     GridValues addPhaseDeg{};
 };
+
+// One output's part of the total response before its polarity and delay, as the view adds it:
+// the magnitude in dB (level, equaliser, crossover with the fixed SUB path, measured speaker) in
+// single precision, and the phase of the speaker, equaliser and crossover in radians. The
+// influences come from `config.ResponseView`; output is 1..3.
+struct OutputTerms {
+    std::array<float, kGridPoints> magDb{};
+    std::array<double, kGridPoints> phaseRad{};
+};
+void outputTerms(const ProcessorConfig& config, int output, const ResponseCurve& measured,
+                 OutputTerms& out);
+// The phase an inverted output gets: -pi with the GAIN influence on, else 0.
+double polarityPhaseRad(const ProcessorConfig& config, bool inverted);
+// The phase per hertz that output `output` loses to a delay of `delaySamples`: 2 pi / fs times
+// the delay less the speaker's relative distance, plus the look-ahead on Output 1 and Output 2;
+// 0 with the DELAY influence off.
+double delayPhasePerHz(const ProcessorConfig& config, int output, int delaySamples);
+// The phase the view keeps for an output at a grid point of `hz`: the terms' phase, the polarity,
+// less the delay, rounded to single precision.
+inline float totalPhaseRad(double termsPhaseRad, double polarityRad, double delayPerHz,
+                           std::int32_t hz) {
+    return static_cast<float>(termsPhaseRad + polarityRad - delayPerHz * hz);
+}
+// An output's linear amplitude in the sum: 0 when muted (`mute` 0), else 10^(dB / 20).
+double outputAmplitude(float magDb, double mute);
 
 // The total response of a configuration. The influences come from `config.ResponseView`, the
 // look-ahead (delaying Output 1 and Output 2, not SUB) from `config.unit(1).lookAheadSamples`;

@@ -1,5 +1,6 @@
 // The analysis windows' pictures for the documentation: a small two-way system with the sample
 // measurements of a modelled top cabinet and subwoofer.
+#include "ui/analysis/TAlignForm.h"
 #include "ui/analysis/TFinalResponseForm.h"
 #include "ui/analysis/TImpDataForm.h"
 
@@ -82,6 +83,18 @@ std::vector<ScreenshotStep> TImpDataForm::screenshots() {
                  loadSampleSystem(context().edits);
                  openFor(0);
                  resize(sizeHint());
+                 return this;
+             }}};
+}
+
+std::vector<ScreenshotStep> TAlignForm::screenshots() {
+    return {{QStringLiteral("align.png"), [this]() -> QWidget* {
+                 loadSampleSystem(context().edits);
+                 openFor(0);
+                 resize(sizeHint());
+                 if (find()) {
+                     waitForSearch();
+                 }
                  return this;
              }}};
 }

@@ -2,6 +2,7 @@
 
 #include "ui/analysis/MeasurementImportService.h"
 #include "ui/analysis/ReportActions.h"
+#include "ui/analysis/TAlignForm.h"
 #include "ui/analysis/TFinalResponseForm.h"
 #include "ui/analysis/TImpDataForm.h"
 #include "ui/main/EditorApplication.h"
@@ -27,6 +28,7 @@ void installAnalysisWindows(EditorApplication& app) {
     app.addEditor(EditorKind::TotalResponse,
                   std::make_unique<TFinalResponseForm>(context, *service));
     app.addEditor(EditorKind::Import, std::make_unique<TImpDataForm>(context, *service));
+    app.addEditor(EditorKind::Align, std::make_unique<TAlignForm>(context, *service));
     installReportActions(app, *service);
 }
 

@@ -133,6 +133,11 @@ TFinalResponseForm::TFinalResponseForm(EditorContext& context,
     connect(import, &QPushButton::clicked, this,
             [this] { this->context().editors.open(EditorKind::Import, 0); });
     side->addWidget(import);
+    auto* align = new QPushButton(QStringLiteral("Align..."), this);
+    align->setObjectName(QStringLiteral("AlignB"));
+    connect(align, &QPushButton::clicked, this,
+            [this] { this->context().editors.open(EditorKind::Align, 0); });
+    side->addWidget(align);
     side->addStretch(1);
     side->addWidget(realTimeButton(), 0, Qt::AlignRight);
     layout->addLayout(side);
