@@ -83,8 +83,15 @@ QJsonObject readJsonFile(const std::string& path) {
     if (error.error != QJsonParseError::NoError) {
         const auto before = bytes.left(error.offset);
         const auto line = before.count('\n') + 1;
+        // The key too; a number too large for a double (1e999) is what Qt calls illegal.
+        const std::string key =
+            PresetJson::pathAt({bytes.constData(), static_cast<std::size_t>(bytes.size())},
+                               static_cast<std::size_t>(error.offset));
+        const std::string what = error.error == QJsonParseError::IllegalNumber
+                                     ? "the number is not finite (too large to hold)"
+                                     : error.errorString().toStdString();
         throwBadInput(path + ": line " + std::to_string(line) + ": " +
-                      error.errorString().toStdString());
+                      (key.empty() ? "" : key + ": ") + what);
     }
     if (!document.isObject()) {
         throwBadInput(path + ": expected a JSON object");

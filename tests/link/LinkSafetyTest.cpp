@@ -107,12 +107,12 @@ TEST(Backup, SavesEveryMemoryRestoresThemAndSkipsWhatCannotBeRead) {
     // The memory holds exactly what it held, values the editor's load would change included.
     EXPECT_EQ(stored(bench.device, 22), memory22);
 
-    // The processor goes away after the first memory: the others are listed, the first is kept,
-    // and the manifest says which were missed.
+    // The processor goes away after the first memory (read twice): the others are listed, the
+    // first is kept, and the manifest says which were missed.
     const std::uint64_t before = bench.device.counters().bytesReceived;
     ASSERT_TRUE(bench.sequences.ReadMemory(21));
-    const std::uint64_t perMemory = bench.device.counters().bytesReceived - before;
-    bench.device.setFaults({.goneAfterBytes = perMemory + perMemory / 2});
+    const std::uint64_t perRead = bench.device.counters().bytesReceived - before;
+    bench.device.setFaults({.goneAfterBytes = 2 * perRead + perRead / 2});
     const fs::path partialFolder = freshFolder("partial");
     const ProcessorBackup::Report partial = backup.backup(partialFolder, {21, 23});
     EXPECT_FALSE(partial.complete());
