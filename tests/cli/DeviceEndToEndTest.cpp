@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../link/EmulatorProcess.h"
 #include "CliTestSupport.h"
 
 namespace kvn::cli {
@@ -109,6 +110,28 @@ TEST_F(DeviceEndToEnd, MissingPortOrDamagedState_AreReported) {
     state.write("not a state file");
     state.close();
     EXPECT_EQ(device({"query"}).status, 2);
+}
+
+TEST_F(DeviceEndToEnd, ADamagedRead_IsRepeatedOnceThenRefusedWritingNothing) {
+    // One wrong byte in data block 27 of every read lies in Output 2's band 7.
+    link::test::EmulatorProcess always({"--wrong-byte", "data:27"});
+    ASSERT_FALSE(always.path().empty());
+    const auto refused =
+        runBinary({"device", "--port", always.path(), "read", "25", "-o", path("b.KV2")});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.err.find("The two copies of the memory image differ: Output 2 band 7 "
+                               "frequency."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("b.KV2"))));
+
+    link::test::EmulatorProcess once({"--wrong-byte", "data:27", "--fault-transfers", "1"});
+    ASSERT_FALSE(once.path().empty());
+    const auto read =
+        runBinary({"device", "--port", once.path(), "read", "25", "-o", path("b.KV2")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    const auto shown = runBinary({"preset", "show", path("b.KV2")});
+    EXPECT_NE(shown.out.find("Output[2].Peq[7].FrequencyHz = 999.97"), std::string::npos);
 }
 
 }  // namespace
