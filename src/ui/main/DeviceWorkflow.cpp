@@ -436,8 +436,9 @@ void DeviceWorkflow::updateFirmware() {
 void DeviceWorkflow::continueFirmwareUpdate() {
     const std::vector<std::uint8_t> payload = std::move(*pendingFirmware_);
     pendingFirmware_.reset();
-    const link::ProcessorBackup::Report report =
-        backupReport_.value_or(link::ProcessorBackup::Report{{}, {}, "The backup did not run."});
+    link::ProcessorBackup::Report notRun;
+    notRun.error = "The backup did not run.";
+    const link::ProcessorBackup::Report report = backupReport_.value_or(notRun);
     setHeld(false);
     if (!report.complete()) {
         const QString question =
