@@ -324,8 +324,9 @@ FilterTextParse parseFilterText(std::string_view text, bool skipBadLines) {
                           static_cast<unsigned>(static_cast<unsigned char>(*control)));
             result.list = {};
             result.skipped.clear();
-            result.problem = FilterTextProblem{
-                lineNumber, std::string("not a filter list (control character ") + code.data() + ")"};
+            result.problem =
+                FilterTextProblem{lineNumber, std::string("not a filter list (control character ") +
+                                                  code.data() + ")"};
             return result;
         }
         try {
@@ -351,8 +352,9 @@ FilterTextParse parseFilterText(std::string_view text, bool skipBadLines) {
                 result.list.preampDb = number(w[2]);
                 result.list.preampLine = preampLine = lineNumber;
             } else if (holdsFrequency(w)) {
-                throw Refused{"holds 'Fc ... Hz' but does not begin as a filter line "
-                              "('Filter 3: ON PK ...')"};
+                throw Refused{
+                    "holds 'Fc ... Hz' but does not begin as a filter line "
+                    "('Filter 3: ON PK ...')"};
             }
         } catch (const Refused& refused) {
             if (skipBadLines) {

@@ -347,11 +347,11 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
         const double from = levelDbFromTrack(out.LevelPosition);
         const double to = from + *import.preampDb;
         if (!(to >= kLevelMinDb - kGainTolerance && to <= kLevelMaxDb + kGainTolerance)) {
-            return refuse(FilterTextProblem{parsed.list.preampLine,
-                                      "Preamp " + number(*import.preampDb, 2) +
-                                          " dB would take the level of " + title(output) +
-                                          " from " + number(from, 1) + " dB to " + number(to, 1) +
-                                          " dB, outside -30 to 6 dB"});
+            return refuse(FilterTextProblem{
+                parsed.list.preampLine, "Preamp " + number(*import.preampDb, 2) +
+                                            " dB would take the level of " + title(output) +
+                                            " from " + number(from, 1) + " dB to " + number(to, 1) +
+                                            " dB, outside -30 to 6 dB"});
         }
         import.levelPosition = levelTrackFromDb(to);
     }

@@ -21,7 +21,6 @@ namespace {
 
 using namespace image;
 
-
 std::string numberText(double value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.10g", value);
@@ -117,17 +116,17 @@ void addCrossover(std::vector<Field>& fields, int output) {
     const std::string name = outputName(output);
     const double lowPassMaxHz =
         output == kSubOutput ? kSubLowPassMaxFrequencyHz : kXoverMaxFrequencyHz;
-    fields.push_back(coded(at + param::kLowPassType, name + " low-pass edge type",
-                           {kXoverBypass, kButterworthLowPass, kLinkwitzRileyLowPass,
-                            kBesselLowPass}));
+    fields.push_back(
+        coded(at + param::kLowPassType, name + " low-pass edge type",
+              {kXoverBypass, kButterworthLowPass, kLinkwitzRileyLowPass, kBesselLowPass}));
     fields.push_back(ranged(at + param::kLowPassFrequency, 2, name + " low-pass edge frequency",
                             kXoverMinFrequencyHz, lowPassMaxHz, " Hz"));
     fields.push_back(ranged(at + param::kLowPassOrder, 1, name + " low-pass edge order",
                             kXoverMinOrder, kXoverMaxOrder));
     fields.push_back(flag(at + param::kSoloL, name + " SoloL"));
-    fields.push_back(coded(at + param::kHighPassType, name + " high-pass edge type",
-                           {kXoverBypass, kButterworthHighPass, kLinkwitzRileyHighPass,
-                            kBesselHighPass}));
+    fields.push_back(
+        coded(at + param::kHighPassType, name + " high-pass edge type",
+              {kXoverBypass, kButterworthHighPass, kLinkwitzRileyHighPass, kBesselHighPass}));
     fields.push_back(ranged(at + param::kHighPassFrequency, 2, name + " high-pass edge frequency",
                             kXoverMinFrequencyHz, kXoverMaxFrequencyHz, " Hz"));
     fields.push_back(ranged(at + param::kHighPassOrder, 1, name + " high-pass edge order",
@@ -137,8 +136,8 @@ void addCrossover(std::vector<Field>& fields, int output) {
 
 void addDynamics(std::vector<Field>& fields, int unit, std::size_t at) {
     const std::string name = unitName(unit);
-    fields.push_back(ranged(at + param::kThreshold, 1, name + " threshold position", 0,
-                            kThresholdTrackMax));
+    fields.push_back(
+        ranged(at + param::kThreshold, 1, name + " threshold position", 0, kThresholdTrackMax));
     fields.push_back(ranged(at + param::kRatio, 1, name + " ratio position", 0, kRatioTrackMax));
     fields.push_back(ranged(at + param::kKnee, 1, name + " knee position", 0, kKneeTrackMax));
     fields.push_back(flag(at + param::kKneeType, name + " knee type"));
@@ -170,9 +169,10 @@ std::vector<Field> makeFields() {
         addCrossover(fields, n);
     }
     for (int n = 1; n <= kOutputCount; ++n) {
-        const std::size_t at = param::kLevels + param::kLevelBytes * static_cast<std::size_t>(n - 1);
-        fields.push_back(ranged(at + param::kLevelPosition, 2, outputName(n) + " level position",
-                                0, kLevelTrackMax));
+        const std::size_t at =
+            param::kLevels + param::kLevelBytes * static_cast<std::size_t>(n - 1);
+        fields.push_back(ranged(at + param::kLevelPosition, 2, outputName(n) + " level position", 0,
+                                kLevelTrackMax));
         fields.push_back(flag(at + param::kMuted, outputName(n) + " mute"));
         fields.push_back(flag(at + param::kInverted, outputName(n) + " polarity"));
     }
@@ -180,15 +180,14 @@ std::vector<Field> makeFields() {
         fields.push_back(ranged(param::kDelays + static_cast<std::size_t>(n - 1), 1,
                                 outputName(n) + " delay", 0, kMaxDelaySamples, " samples"));
     }
-    fields.push_back(ranged(param::kTemperature, 1, "temperature", kTemperatureMinC,
-                            kTemperatureMaxC, " C"));
+    fields.push_back(
+        ranged(param::kTemperature, 1, "temperature", kTemperatureMinC, kTemperatureMaxC, " C"));
     addDynamics(fields, 1, param::kDynamics1);
     addDynamics(fields, 2, param::kDynamics2);
     addSpeaker(fields, 1);
     addSpeaker(fields, 2);
     for (std::size_t m = 0; m < 4; ++m) {
-        fields.push_back(
-            plain(param::kInputMatrix + m, 1, "input matrix m" + std::to_string(m)));
+        fields.push_back(plain(param::kInputMatrix + m, 1, "input matrix m" + std::to_string(m)));
     }
     for (int n = 1; n <= kOutputCount; ++n) {
         const auto i = static_cast<std::size_t>(n - 1);
@@ -349,12 +348,14 @@ void compareDesign(std::span<const std::uint8_t> image, ImageConsistency& result
 std::string ImageConsistency::problem() const {
     std::string text = refusal;
     if (!copiesDiffer.empty()) {
-        text += (text.empty() ? "" : " ") + std::string("The two copies of the memory image differ: ") +
-                joined(copiesDiffer) + ".";
+        text += (text.empty() ? "" : " ") +
+                std::string("The two copies of the memory image differ: ") + joined(copiesDiffer) +
+                ".";
     }
     if (!outOfRange.empty()) {
-        text += (text.empty() ? "" : " ") + std::string("The memory image holds values out of range: ") +
-                joined(outOfRange) + ".";
+        text += (text.empty() ? "" : " ") +
+                std::string("The memory image holds values out of range: ") + joined(outOfRange) +
+                ".";
     }
     return text;
 }

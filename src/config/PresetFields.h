@@ -50,8 +50,7 @@ void visitBand(V& v, PeqBand& band) {
             "Q: expected a number from " + rangeText(minQ, kPeqMaxQ) + " for this FilterType");
     const double maxGain = limitGainForType(kPeqMaxGainDb, band.FilterType);
     v.check(band.GainDb <= maxGain, "GainDb: expected a number from " +
-                                        rangeText(kPeqMinGainDb, maxGain) +
-                                        " for this FilterType");
+                                        rangeText(kPeqMinGainDb, maxGain) + " for this FilterType");
 }
 
 template <typename V>

@@ -193,7 +193,7 @@ std::optional<std::vector<std::uint8_t>> DeviceSequences::readChecked(int memory
 }
 
 std::optional<DeviceSequences::ConfirmedRead> DeviceSequences::ReadMemoryConfirmed(int memory,
-                                                                                 bool tell) {
+                                                                                   bool tell) {
     auto first = readChecked(memory, tell);
     if (!first) {
         return std::nullopt;

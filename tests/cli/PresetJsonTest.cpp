@@ -220,7 +220,8 @@ TEST(PresetJson, Apply_RefusesUnknownKeysWrongTypesLengthsAndRangesNamingTheKey)
         // What the editor's controls do not allow.
         {R"({"Dynamics": [{"loadImpedanceOhm": 0}, {}]})",
          "Dynamics[1].loadImpedanceOhm: expected a number from 2 to 16"},
-        {R"({"Dynamics": [{}, {"ampGain": 0}]})", "Dynamics[2].ampGain: expected a number from 5 to 200"},
+        {R"({"Dynamics": [{}, {"ampGain": 0}]})",
+         "Dynamics[2].ampGain: expected a number from 5 to 200"},
         {R"({"Dynamics": [{"boxPowerW": 0}, {}]})",
          "Dynamics[1].boxPowerW: expected a number from 5 to 4000"},
         {R"({"Dynamics": [{"releaseCount": 0}, {}]})",
@@ -245,10 +246,9 @@ TEST(PresetJson, Apply_RefusesUnknownKeysWrongTypesLengthsAndRangesNamingTheKey)
 
 TEST(PresetJson, Apply_MissingKeysKeepWhatWasThere) {
     ProcessorConfig c = PresetStore::newPreset();
-    PresetJson::apply(QJsonDocument::fromJson(
-                          (R"({"SystemName": "Club", )" +
-                           output(2, bands(1, 7, R"({"GainDb": 3})")).substr(1))
-                              .c_str())
+    PresetJson::apply(QJsonDocument::fromJson((R"({"SystemName": "Club", )" +
+                                               output(2, bands(1, 7, R"({"GainDb": 3})")).substr(1))
+                                                  .c_str())
                           .object(),
                       c);
     const ProcessorConfig fresh = PresetStore::newPreset();

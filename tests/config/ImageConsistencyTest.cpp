@@ -117,9 +117,11 @@ TEST(ImageConsistency, ValuesOutOfRangeInBothCopies_AreNamedWithTheirRange) {
         std::string problem;
     } cases[] = {
         {param::kLevels, {0x01, 0x90}, "Output 1 level position 400 (0 to 361)"},
-        {param::kOutput1Bands, {13},
+        {param::kOutput1Bands,
+         {13},
          "Output 1 band 1 type 13 (one of 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15)"},
-        {param::kOutput1Bands + param::kBandBytes + param::kBandQ, {250},
+        {param::kOutput1Bands + param::kBandBytes + param::kBandQ,
+         {250},
          "Output 1 band 2 Q -5 (0.5 to 20)"},
         {param::kRoutes + 2, {3}, "SUB route 3 (0 to 2)"},
         {param::kCrossovers + param::kLowPassOrder, {6}, "Output 1 low-pass edge order 6 (2 to 4)"},

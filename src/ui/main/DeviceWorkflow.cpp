@@ -507,9 +507,9 @@ void DeviceWorkflow::afterBackup(bool restore) {
     const QString done = memoriesText(report.saved.size());
     QString text = restore ? done + QStringLiteral(" written back and checked.")
                            : done + QStringLiteral(" backed up in %1%2.")
-                                        .arg(backupFolder_, QString::fromStdString(
-                                                                link::text::secondReadsText(
-                                                                    report.extraReadMs)));
+                                        .arg(backupFolder_,
+                                             QString::fromStdString(
+                                                 link::text::secondReadsText(report.extraReadMs)));
     if (report.complete()) {
         dialogs_.inform(text);
         return;
