@@ -72,28 +72,5 @@ TEST_F(FilterTextCommands, Refusals_ExitTwoNamingTheLineOrBandAndWriteNothing) {
         1);
 }
 
-TEST_F(FilterTextCommands, AGarbledFilterLine_IsRefusedUnlessSkippedAndThenListed) {
-    write(path("garbled.txt"),
-          "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\nFilt-r 2: ON PK Fc 300 Hz Gain 2 dB Q 1.4\n"
-          "Filter 3: ON PK Fc 900 Hz Gain 1 dB Q 1\n");
-    const std::vector<std::string> args = {
-        "preset", "import-eq",    data("default.KV2"), "--output", "1", path("garbled.txt"),
-        "-o",     path("new.KV2")};
-    const auto refused = runInProcess(args);
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.err.find("garbled.txt: line 2: holds 'Fc ... Hz'"), std::string::npos)
-        << refused.err;
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("new.KV2"))));
-
-    std::vector<std::string> skipping = args;
-    skipping.push_back("--skip-bad-lines");
-    const auto skipped = runInProcess(skipping);
-    ASSERT_EQ(skipped.status, 0) << skipped.err;
-    EXPECT_NE(skipped.err.find("garbled.txt: skipped line 2: holds 'Fc ... Hz'"), std::string::npos)
-        << skipped.err;
-    EXPECT_NE(skipped.out.find("2 filters imported into Output 1"), std::string::npos)
-        << skipped.out;
-}
-
 }  // namespace
 }  // namespace kvn::cli
