@@ -2,6 +2,7 @@
 // reload that follows it (every band, edge and dynamics unit designed again).
 #include <benchmark/benchmark.h>
 
+#include "config/ImageConsistency.h"
 #include "config/LoadRefresh.h"
 #include "config/MemoryImage.h"
 #include "config/PresetFile.h"
@@ -54,6 +55,15 @@ void BM_LoadImage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadImage)->Unit(benchmark::kMicrosecond);
+
+// The check every memory read runs on the image it received (copies, ranges, a fresh design).
+void BM_CheckImageConsistency(benchmark::State& state) {
+    const kvn::ImageBuffer image = kvn::BuildImage(busyConfig());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(kvn::checkImageConsistency(image));
+    }
+}
+BENCHMARK(BM_CheckImageConsistency)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildPresetRecord(benchmark::State& state) {
     const kvn::ProcessorConfig config = busyConfig();

@@ -180,6 +180,9 @@ ArgParser deviceParser() {
                 "with --port virtual: keep the virtual processor's memories in FILE between runs")
         .option("output", "OUT.KV2", "read: save the preset instead of printing it", "o")
         .flag("json", "read: print the preset as a JSON document")
+        .flag("checked",
+              "read: read the memory twice and compare the images (a third read settles a "
+              "difference), as backup does")
         .flag("yes", "write, restore, firmware: go ahead without asking")
         .flag("no-verify", "write: do not read the memory back to check it")
         .option("letters", "ABCDEF", "password: six letters (processors that take letters)")
@@ -198,19 +201,22 @@ ArgParser deviceParser() {
             "                    answer, and say what to do\n"
             "  query             print the memory the processor runs\n"
             "  read N [-o F]     read memory N; save it as a preset file or print it\n"
+            "                    (--checked: read it twice and compare)\n"
             "  write N FILE.KV2  write a preset to memory N (asks first, or --yes), recall it and\n"
             "                    read it back to check it (--no-verify skips the check)\n"
             "  verify N FILE.KV2 check that memory N holds the preset, without writing\n"
             "  backup DIR        read every memory (21..60; 1..60 with --code) into DIR as preset\n"
-            "                    files with a manifest, backup.json; unreadable memories are\n"
-            "                    listed and skipped\n"
+            "                    files with a manifest, backup.json; each memory is read twice\n"
+            "                    and compared; unreadable memories are listed and skipped\n"
             "  restore DIR       write the memories of a backup back and check each (asks first,\n"
             "                    or --yes)\n"
             "  recall N          make the processor run memory N\n"
             "  lock | unlock     lock or unlock the processor's front-panel keyboard\n"
             "  password          set the password (--letters or --keys, --active/--inactive)\n"
             "  firmware FILE     load a DSP operating system text (asks first, or --yes)\n"
-            "Memories are 21 to 60 (1 to 60 with the access code).\n"
+            "Memories are 21 to 60 (1 to 60 with the access code). Every image read is checked:\n"
+            "the memory holds its parameters and coefficients twice, and copies that disagree\n"
+            "(or values out of range) make the read repeat once, then fail naming the fields.\n"
             "Exit status: 0 success, 1 usage error or refused question, 2 bad input file,\n"
             "3 device or link failure, or a memory that does not hold what was written.");
     return parser;
@@ -365,10 +371,21 @@ int runDevice(const Args& args, CommandIo& io) {
         const int memory = memoryArgument(*a, 1, range);
         Target target = chooseTarget(*a);
         std::optional<std::vector<std::uint8_t>> bytes;
+        std::string warning;
         onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
-            bytes = s.ReadMemory(memory);
+            if (a->has("checked")) {
+                if (auto confirmed = s.ReadMemoryConfirmed(memory)) {
+                    bytes = std::move(confirmed->bytes);
+                }
+            } else {
+                bytes = s.ReadMemory(memory);
+            }
+            warning = s.lastReadWarning();
             return bytes.has_value();
         });
+        if (!warning.empty()) {
+            io.err << "kvn350: warning: " << warning << "\n";
+        }
         const ProcessorConfig config =
             PresetStore::decodeImage(*bytes, "memory " + std::to_string(memory), io.err);
         if (const auto out = a->value("output")) {
@@ -418,7 +435,11 @@ int runDevice(const Args& args, CommandIo& io) {
         for (const link::BackupManifest::Entry& e : report.saved) {
             io.out << "memory " << e.memory << " -> " << e.file << "\n";
         }
-        io.out << report.saved.size() << " memories backed up in " << folder << "\n";
+        for (const std::string& w : report.warnings) {
+            io.err << "kvn350: warning: " << w << "\n";
+        }
+        io.out << report.saved.size() << " memories backed up in " << folder
+               << link::text::secondReadsText(report.extraReadMs) << "\n";
         reportSkipped(io, report, "backed up");
     } else if (action == "restore") {
         expectArguments(*a, 2, "restore DIR");

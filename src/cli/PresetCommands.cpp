@@ -83,8 +83,15 @@ QJsonObject readJsonFile(const std::string& path) {
     if (error.error != QJsonParseError::NoError) {
         const auto before = bytes.left(error.offset);
         const auto line = before.count('\n') + 1;
+        // The key too; a number too large for a double (1e999) is what Qt calls illegal.
+        const std::string key =
+            PresetJson::pathAt({bytes.constData(), static_cast<std::size_t>(bytes.size())},
+                               static_cast<std::size_t>(error.offset));
+        const std::string what = error.error == QJsonParseError::IllegalNumber
+                                     ? "the number is not finite (too large to hold)"
+                                     : error.errorString().toStdString();
         throwBadInput(path + ": line " + std::to_string(line) + ": " +
-                      error.errorString().toStdString());
+                      (key.empty() ? "" : key + ": ") + what);
     }
     if (!document.isObject()) {
         throwBadInput(path + ": expected a JSON object");
@@ -215,9 +222,9 @@ constexpr const char* kFilterTextNotes =
     "The filter text holds one filter a line, as measurement and system-equaliser programs\n"
     "read and write it: 'Filter 1: ON PK Fc 1000 Hz Gain -3.5 dB Q 1.41'; types PK, LP, HP,\n"
     "LPQ, HPQ, BP, NO, AP, 'LS 6dB', 'HS 6dB', 'LSC 12 dB', 'HSC 12 dB' (LS and HS are the\n"
-    "12 dB shelves), None; OFF filters; an optional 'Preamp: -3 dB' line; any other line is a\n"
-    "comment. A band type is written as the text type that is the same filter; AllPass 1 has\n"
-    "none.";
+    "12 dB shelves), None; OFF filters; an optional 'Preamp: -3 dB' line; a line holding\n"
+    "'Fc ... Hz' is a filter line; any other line is a comment. A band type is written as\n"
+    "the text type that is the same filter; AllPass 1 has none.";
 
 int outputNumber(const ParsedArgs& a) {
     if (!a.value("output")) {
@@ -263,12 +270,14 @@ int presetImportEq(const Args& args, CommandIo& io) {
         "n, the further bands are bypassed, each band is held to the editor's steps (Q 0.1,\n"
         "gain 0.1 dB, the frequency slider's step), and a Preamp line is added to the\n"
         "output's level. A filter the output cannot hold (a value outside the editor's\n"
-        "ranges, more filters than bands) is refused with its line named, and nothing is\n"
-        "written.");
+        "ranges, more filters than bands) or a filter line that does not read is refused\n"
+        "with its line named, and nothing is written.");
     parser.positional("FILE.KV2", "preset file")
         .positional("FILTERS.txt", "filter text")
         .option("output", "N", "1 (Output 1), 2 (Output 2) or 3 (SUB)")
         .option("out", "OUT.KV2", "preset file to write (may be FILE.KV2)", "o")
+        .flag("skip-bad-lines",
+              "import the filters that read and list the filter lines that do not on stderr")
         .notes(kFilterTextNotes);
     const auto a = parseOrHelp(parser, args, io);
     if (!a) {
@@ -282,7 +291,11 @@ int presetImportEq(const Args& args, CommandIo& io) {
     const std::string textPath = a->positional(1);
     const std::vector<std::uint8_t> raw = PresetStore::readFile(textPath, kMaxFilterTextBytes);
     const std::string text(raw.begin(), raw.end());
-    const EqualizerImportCheck check = checkEqualizerImport(config, output, text);
+    const EqualizerImportCheck check =
+        checkEqualizerImport(config, output, text, a->has("skip-bad-lines"));
+    for (const FilterTextProblem& skipped : check.skipped) {
+        io.err << "kvn350: " << textPath << ": skipped " << skipped.text() << "\n";
+    }
     if (!check.import) {
         throwBadInput(textPath + ": " + check.problem->text());
     }

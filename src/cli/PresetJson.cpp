@@ -3,6 +3,7 @@
 
 #include <QJsonArray>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <initializer_list>
@@ -145,7 +146,9 @@ public:
         if (v.isUndefined()) {
             return;
         }
-        if (!v.isDouble() || v.toDouble() < minimum || v.toDouble() > maximum) {
+        // Values the file keeps in single precision may lie a rounding step beyond a bound.
+        const double slack = 1e-6 * std::max(std::abs(minimum), std::abs(maximum));
+        if (!v.isDouble() || v.toDouble() < minimum - slack || v.toDouble() > maximum + slack) {
             fail(key, "expected a number from " + range(minimum, maximum));
         }
         value = static_cast<T>(v.toDouble());
@@ -186,7 +189,7 @@ public:
     }
 
     void objects(const char* key, int count, const std::function<void(Reader&, int)>& visit) {
-        const QJsonArray a = arrayOf(key, static_cast<std::size_t>(count));
+        const QJsonArray a = arrayOf(key, static_cast<std::size_t>(count), true);
         for (qsizetype i = 0; i < a.size(); ++i) {
             const int number = static_cast<int>(i) + 1;
             const std::string path = indexed(path_, key, number);
@@ -252,7 +255,9 @@ private:
         return d;
     }
 
-    QJsonArray arrayOf(const char* key, std::size_t maxCount) {
+    // A list holds exactly what the model holds: a shorter one would leave the rest to chance.
+    // `objects`: a list of objects, whose elements the message calls entries.
+    QJsonArray arrayOf(const char* key, std::size_t count, bool objects = false) {
         const QJsonValue v = take(key);
         if (v.isUndefined()) {
             return {};
@@ -261,8 +266,14 @@ private:
             fail(key, "expected a list");
         }
         const QJsonArray a = v.toArray();
-        if (static_cast<std::size_t>(a.size()) > maxCount) {
-            fail(key, "expected at most " + std::to_string(maxCount) + " entries");
+        const auto size = static_cast<std::size_t>(a.size());
+        if (size != count) {
+            const auto counted = [objects](std::size_t n) {
+                return std::to_string(n) + " " +
+                       (objects ? (n == 1 ? "entry" : "entries") : (n == 1 ? "value" : "values"));
+            };
+            throwBadInput(path_ + key + " has " + counted(size) + ", " + std::to_string(count) +
+                          " expected");
         }
         return a;
     }
@@ -270,8 +281,8 @@ private:
     // Reads each element of a list of plain values through a one-key reader, so that the checks
     // and the messages are those of single fields ("InputName[2]: longer than 6 characters").
     template <typename Visit>
-    void eachElement(const char* key, std::size_t maxCount, Visit visit) {
-        const QJsonArray a = arrayOf(key, maxCount);
+    void eachElement(const char* key, std::size_t count, Visit visit) {
+        const QJsonArray a = arrayOf(key, count);
         for (qsizetype i = 0; i < a.size(); ++i) {
             const std::string name = std::string(key) + "[" + std::to_string(i + 1) + "]";
             QJsonObject single;
@@ -293,6 +304,57 @@ QJsonObject PresetJson::toJson(const ProcessorConfig& config) {
     Writer w;
     preset_fields::visitConfig(w, copy);
     return w.object;
+}
+
+std::string PresetJson::pathAt(std::string_view json, std::size_t offset) {
+    // One level per open object or list: its key or its index (from 1), as the paths name them.
+    struct Level {
+        bool list = false;
+        int index = 1;
+        std::string key;
+    };
+    std::vector<Level> levels;
+    std::string text;
+    bool inText = false;
+    bool escaped = false;
+    for (std::size_t i = 0; i < std::min(offset, json.size()); ++i) {
+        const char c = json[i];
+        if (inText) {
+            if (escaped) {
+                escaped = false;
+                text += c;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inText = false;
+            } else {
+                text += c;
+            }
+            continue;
+        }
+        if (c == '"') {
+            inText = true;
+            text.clear();
+        } else if (c == ':' && !levels.empty() && !levels.back().list) {
+            levels.back().key = text;
+        } else if (c == '{' || c == '[') {
+            levels.push_back({c == '[', 1, {}});
+        } else if ((c == '}' || c == ']') && !levels.empty()) {
+            levels.pop_back();
+        } else if (c == ',' && !levels.empty()) {
+            ++levels.back().index;
+            levels.back().key.clear();
+        }
+    }
+    std::string path;
+    for (const Level& level : levels) {
+        if (level.list) {
+            path += "[" + std::to_string(level.index) + "]";
+        } else if (!level.key.empty()) {
+            path += (path.empty() ? "" : ".") + level.key;
+        }
+    }
+    return path;
 }
 
 void PresetJson::apply(const QJsonObject& document, ProcessorConfig& config) {

@@ -25,6 +25,14 @@ int noiseItemForGateLevel(double gateLevel);
 // The gate level list item `item` (0..7) sets; an item outside the list gives none.
 std::optional<float> gateLevelForNoiseItem(int item);
 
+// Ranges of the timing fields: attack and release in dB/s, hold and look-ahead in ms.
+inline constexpr double kAttackMinDbPerS = 5.0;
+inline constexpr double kAttackMaxDbPerS = 250.0;
+inline constexpr double kHoldMaxMs = 80.0;
+inline constexpr double kReleaseMinDbPerS = 1.0;
+inline constexpr double kReleaseMaxDbPerS = 80.0;
+inline constexpr double kLookAheadMaxMs = 2.0;
+
 // Ranges of the expert gate fields.
 inline constexpr int kGateLevelMax = 33;
 inline constexpr int kGateSlopeMax = 10;

@@ -251,6 +251,16 @@ bool filterLine(const std::vector<std::string_view>& w, std::size_t& next) {
     return false;
 }
 
+// "Fc 300 Hz" somewhere in the line: a filter line, even when its start is garbled.
+bool holdsFrequency(const std::vector<std::string_view>& w) {
+    for (std::size_t i = 0; i + 2 < w.size(); ++i) {
+        if (sameWord(w[i], "Fc") && number(w[i + 1]) && sameWord(w[i + 2], "Hz")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string filterTextNumber(double value, int decimals) {
@@ -286,7 +296,7 @@ std::string_view textFilterTypeName(TextFilterType type) {
     }
 }
 
-FilterTextParse parseFilterText(std::string_view text) {
+FilterTextParse parseFilterText(std::string_view text, bool skipBadLines) {
     FilterTextParse result;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
@@ -308,14 +318,18 @@ FilterTextParse parseFilterText(std::string_view text) {
         const auto control = std::find_if(line.begin(), line.end(), [](char c) {
             return static_cast<unsigned char>(c) < 0x20 && c != '\t';
         });
+        if (control != line.end()) {
+            std::array<char, 8> code{};
+            std::snprintf(code.data(), code.size(), "0x%02X",
+                          static_cast<unsigned>(static_cast<unsigned char>(*control)));
+            result.list = {};
+            result.skipped.clear();
+            result.problem =
+                FilterTextProblem{lineNumber, std::string("not a filter list (control character ") +
+                                                  code.data() + ")"};
+            return result;
+        }
         try {
-            if (control != line.end()) {
-                std::array<char, 8> code{};
-                std::snprintf(code.data(), code.size(), "0x%02X",
-                              static_cast<unsigned>(static_cast<unsigned char>(*control)));
-                throw Refused{std::string("not a filter list (control character ") + code.data() +
-                              ")"};
-            }
             const std::vector<std::string_view> w = words(line);
             std::size_t next = 0;
             if (filterLine(w, next)) {
@@ -337,8 +351,16 @@ FilterTextParse parseFilterText(std::string_view text) {
                 }
                 result.list.preampDb = number(w[2]);
                 result.list.preampLine = preampLine = lineNumber;
+            } else if (holdsFrequency(w)) {
+                throw Refused{
+                    "holds 'Fc ... Hz' but does not begin as a filter line "
+                    "('Filter 3: ON PK ...')"};
             }
         } catch (const Refused& refused) {
+            if (skipBadLines) {
+                result.skipped.push_back({lineNumber, refused.message});
+                continue;
+            }
             result.list = {};
             result.problem = FilterTextProblem{lineNumber, refused.message};
             return result;

@@ -61,6 +61,8 @@ struct FilterTextProblem {
 struct FilterTextParse {
     FilterTextList list;                       // empty when refused
     std::optional<FilterTextProblem> problem;  // the first refused line
+    // With skipping: the filter and preamp lines that did not read, left out of `list`.
+    std::vector<FilterTextProblem> skipped;
 };
 
 // Reads a filter list. A line is a filter when its first word is "Filter" followed by a number
@@ -69,10 +71,14 @@ struct FilterTextParse {
 // any order. Lines ending in CR LF and a leading UTF-8 byte order mark are read as well. Refused,
 // with the first such line named: an ON filter or a preamp line that does not read completely (an
 // unknown word, a value given twice, a number that is not one or not finite, a value the type
-// needs missing, a gain on a type without one, a slope on a type without one); a second preamp
-// line; a control character other than tab (the text is not a filter list); a text without any
-// filter line. Any other line is a comment.
-FilterTextParse parseFilterText(std::string_view text);
+// needs missing, a gain on a type without one, a slope on a type without one); a line that holds
+// a frequency ("Fc 300 Hz") but does not begin as a filter line does (a garbled "Filter 3:");
+// a second preamp line; a control character other than tab (the text is not a filter list); a
+// text without any filter line. Any other line is a comment (headers such as "Filter Settings
+// file", notes).
+// With `skipBadLines` the filter and preamp lines that would be refused are left out and listed
+// in `skipped` instead; a control character still refuses the whole text.
+FilterTextParse parseFilterText(std::string_view text, bool skipBadLines = false);
 
 // The text of `list`: each of `comments` as a "# " line, the preamp line when there is one, then
 // "Filter n: ON PK Fc 1000 Hz Gain -3.5 dB Q 1.41" lines numbered from 1, with the values each

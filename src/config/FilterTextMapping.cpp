@@ -312,11 +312,14 @@ EqualizerExport exportEqualizer(const ProcessorConfig& config, int output) {
 }
 
 EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int output,
-                                          std::string_view text) {
-    FilterTextParse parsed = parseFilterText(text);
+                                          std::string_view text, bool skipBadLines) {
+    FilterTextParse parsed = parseFilterText(text, skipBadLines);
     if (parsed.problem) {
-        return {std::nullopt, parsed.problem};
+        return {std::nullopt, parsed.problem, parsed.skipped};
     }
+    const auto refuse = [&parsed](FilterTextProblem problem) {
+        return EqualizerImportCheck{std::nullopt, std::move(problem), parsed.skipped};
+    };
     const OutputChannel& out = config.output(output);
     const int bandCount = peqBandCount(output);
     EqualizerImport import;
@@ -327,10 +330,9 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
     for (const TextFilter& filter : parsed.list.filters) {
         const int n = static_cast<int>(import.bands.size()) + 1;
         if (n > bandCount) {
-            return {
-                std::nullopt,
+            return refuse(
                 FilterTextProblem{filter.line, title(output) + " has " + std::to_string(bandCount) +
-                                                   " bands; this is filter " + std::to_string(n)}};
+                                                   " bands; this is filter " + std::to_string(n)});
         }
         std::string why;
         auto band = bandFromTextFilter(filter, output, &why);
@@ -342,7 +344,7 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
             }
         }
         if (!band) {
-            return {std::nullopt, FilterTextProblem{filter.line, why}};
+            return refuse(FilterTextProblem{filter.line, why});
         }
         import.bands.push_back(*band);
     }
@@ -350,12 +352,11 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
         const double from = levelDbFromTrack(out.LevelPosition);
         const double to = from + *import.preampDb;
         if (!(to >= kLevelMinDb - kGainTolerance && to <= kLevelMaxDb + kGainTolerance)) {
-            return {std::nullopt,
-                    FilterTextProblem{parsed.list.preampLine,
-                                      "Preamp " + number(*import.preampDb, 2) +
-                                          " dB would take the level of " + title(output) +
-                                          " from " + number(from, 1) + " dB to " + number(to, 1) +
-                                          " dB, outside -30 to 6 dB"}};
+            return refuse(FilterTextProblem{
+                parsed.list.preampLine, "Preamp " + number(*import.preampDb, 2) +
+                                            " dB would take the level of " + title(output) +
+                                            " from " + number(from, 1) + " dB to " + number(to, 1) +
+                                            " dB, outside -30 to 6 dB"});
         }
         import.levelPosition = levelTrackFromDb(to);
     }
@@ -377,7 +378,7 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
                                            std::fabs(static_cast<double>(a.MagDb[k] - b.MagDb[k])));
         }
     }
-    return {import, std::nullopt};
+    return {import, std::nullopt, parsed.skipped};
 }
 
 void applyEqualizerImport(ProcessorConfig& config, const EqualizerImport& import) {

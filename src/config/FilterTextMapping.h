@@ -72,14 +72,16 @@ struct EqualizerImport {
 struct EqualizerImportCheck {
     std::optional<EqualizerImport> import;
     std::optional<FilterTextProblem> problem;  // why nothing can be imported
+    std::vector<FilterTextProblem> skipped;    // lines left out with skipBadLines
 };
 
 // Reads `text` for output `output` (1..3) of `config`. Refused, naming the line: anything
 // parseFilterText refuses; a filter whose band lies outside the editor's ranges; more filters than
 // the output has bands; a preamp that would take the output's level outside -30..+6 dB. The
 // preamp is a gain ahead of the filters and so is added to the output's level (0.1 dB steps).
+// `skipBadLines` is parseFilterText's: lines that do not read are left out (and listed) instead.
 EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int output,
-                                          std::string_view text);
+                                          std::string_view text, bool skipBadLines = false);
 
 // Applies a checked import: bands 1..n take the imported bands (their coefficient slots kept, a
 // Bypass band keeping its frequency, Q and gain), the output's further bands are bypassed the same

@@ -83,11 +83,22 @@ PowerCheck checkOutputPower(const DynamicsUnit& unit, int unitNumber) {
 }
 
 std::string powerWattsText(double powerW) {
-    return fixed(roundToSignificant(powerW, 5), 0);
+    return std::isfinite(powerW) ? fixed(roundToSignificant(powerW, 5), 0) : "-";
 }
 
 std::string voltageText(double vrms) {
-    return fixed(roundToSignificant(vrms, 3), 2);
+    return std::isfinite(vrms) ? fixed(roundToSignificant(vrms, 3), 2) : "-";
+}
+
+std::string powerCheckProblem(const DynamicsUnit& unit) {
+    const double load = unit.loadImpedanceOhm;
+    if (!(load > 0.0) || !std::isfinite(load)) {
+        return "the load impedance is " + fixed(load, 2) + " ohm";
+    }
+    if (!std::isfinite(unit.ampGain)) {
+        return "the amplifier gain is not a number";
+    }
+    return {};
 }
 
 std::array<std::string, 2> powerMemoLines(const PowerCheck& check) {

@@ -40,8 +40,13 @@ PowerCheck checkOutputPower(const DynamicsUnit& unit, int unitNumber);
 
 // P written as the readouts show it: rounded to 5 significant digits, then fixed without
 // decimals ("3640"). Vmax: 3 significant digits, then fixed with 2 decimals ("4.16", "12.30").
+// A value that is not finite is written "-" (see powerCheckProblem for why).
 std::string powerWattsText(double powerW);
 std::string voltageText(double vrms);
+// Why the check of `unit` gives no power figure ("the load impedance is 0 ohm"): a load that is
+// not a positive number, or an amplifier gain that is not a number, as a preset file may hold.
+// Empty when it gives one.
+std::string powerCheckProblem(const DynamicsUnit& unit);
 // The two lines of the dynamics window's power memo.
 std::array<std::string, 2> powerMemoLines(const PowerCheck& check);
 

@@ -24,8 +24,9 @@ struct WrongByte {
     std::optional<std::uint8_t> value{};
 };
 
-// Each fault applies to every transfer while the plan is set. Byte counts start from 1 at the
-// first byte received after the plan was set (or after the device was reconnected).
+// Each fault applies to every transfer while the plan is set, or to the first `faultTransfers`
+// only. Byte counts start from 1 at the first byte received after the plan was set (or after the
+// device was reconnected).
 struct FaultPlan {
     // The device hangs from this received byte on: that byte and every later one are ignored and
     // nothing more is sent.
@@ -37,6 +38,10 @@ struct FaultPlan {
     std::optional<std::uint64_t> goneAfterBytes{};
     // Every reply leaves the device this long after the byte it answers has arrived.
     Micros replyDelay{0};
+    // The faults apply to this many transfers, counted from the plan on by the STARTs that begin
+    // them at rest (a memory request and the memory it streams back are one transfer, as is a
+    // real-time message); later transfers find the device well. Empty: to every transfer.
+    std::optional<std::uint64_t> faultTransfers{};
 };
 
 }  // namespace kvn::emu

@@ -116,6 +116,7 @@ void VirtualProcessor::setFaults(const FaultPlan& plan) {
     faults_ = plan;
     machine_.setWrongByte(plan.wrongByte);
     bytesSinceFaults_ = 0;
+    transfersSinceFaults_ = 0;
     if (plan.goneAfterBytes && *plan.goneAfterBytes == 0) {
         vanish();
     }
@@ -135,6 +136,7 @@ void VirtualProcessor::reconnect() {
     std::lock_guard lock(mutex_);
     gone_ = false;
     bytesSinceFaults_ = 0;
+    transfersSinceFaults_ = 0;
 }
 
 void VirtualProcessor::setProtected(int memory, bool isProtected) {
@@ -247,23 +249,34 @@ void VirtualProcessor::expireSilence(Micros at) {
     }
 }
 
+bool VirtualProcessor::faultsApply() const {
+    return !faults_.faultTransfers || transfersSinceFaults_ <= *faults_.faultTransfers;
+}
+
 void VirtualProcessor::handleByte(std::uint8_t byte, Micros at) {
     ++bytesSinceFaults_;
     ++counters_.bytesReceived;
-    if (faults_.silentFromByte && bytesSinceFaults_ >= *faults_.silentFromByte) {
+    if (machine_.idle() && byte == kStartByte) {
+        ++transfersSinceFaults_;
+    }
+    const bool faulty = faultsApply();
+    // The wrong byte is given by the machine, which also prepares the memory stream at the end
+    // of a request: it is set for each byte.
+    machine_.setWrongByte(faulty ? faults_.wrongByte : std::nullopt);
+    if (faulty && faults_.silentFromByte && bytesSinceFaults_ >= *faults_.silentFromByte) {
         ++counters_.silencedBytes;
     } else {
         lastActivity_ = std::max(lastActivity_, at);
         replies_.clear();
         machine_.receive(byte, replies_);
         for (std::uint8_t reply : replies_) {
-            const Micros arrival = toPc_.schedule(at + faults_.replyDelay);
+            const Micros arrival = toPc_.schedule(at + (faulty ? faults_.replyDelay : Micros{0}));
             output_.push_back(TimedByte{arrival, reply});
             lastActivity_ = std::max(lastActivity_, arrival);
             ++counters_.bytesSent;
         }
     }
-    if (faults_.goneAfterBytes && bytesSinceFaults_ >= *faults_.goneAfterBytes) {
+    if (faulty && faults_.goneAfterBytes && bytesSinceFaults_ >= *faults_.goneAfterBytes) {
         vanish();
     }
 }

@@ -72,13 +72,13 @@ public:
     void setBaud(int baud);
     int baud() const;
     void setSilenceTimeout(Micros timeout);
-    // Replaces the fault plan and restarts its byte count. goneAfterBytes 0 takes the device away
-    // at once.
+    // Replaces the fault plan and restarts its byte and transfer counts. goneAfterBytes 0 takes
+    // the device away at once.
     void setFaults(const FaultPlan& plan);
     FaultPlan faults() const;
     // True once the device has disappeared (FaultPlan::goneAfterBytes).
     bool gone() const;
-    // Brings a disappeared device back, at rest; the fault plan's byte count starts again.
+    // Brings a disappeared device back, at rest; the fault plan's counts start again.
     void reconnect();
     // Memory protection as set on the processor's front panel (1..60, std::out_of_range
     // otherwise). A protected memory refuses writes; recall and read are allowed.
@@ -118,6 +118,8 @@ private:
     void expireSilence(Micros at);
     void handleByte(std::uint8_t byte, Micros at);
     void vanish();
+    // The plan applies to the transfer under way (FaultPlan::faultTransfers).
+    bool faultsApply() const;
     std::size_t availableLocked() const;
 
     mutable std::mutex mutex_;
@@ -135,6 +137,7 @@ private:
     Micros now_{0};
     Micros lastActivity_{0};  // the last byte received or delivered, for the time-out of silence
     std::uint64_t bytesSinceFaults_ = 0;
+    std::uint64_t transfersSinceFaults_ = 0;
     bool gone_ = false;
 };
 

@@ -37,6 +37,9 @@ public:
 
     // The reason of the last failure, in the operating system's words where it gave any.
     virtual std::string errorText() const = 0;
+    // After a connect() that failed: the link is not there at all (no such device, or it was
+    // unplugged), as opposed to one another program holds or the user may not open.
+    virtual bool missing() const { return false; }
 };
 
 }  // namespace kvn::link

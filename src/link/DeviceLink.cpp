@@ -51,13 +51,24 @@ DeviceLink::Choice DeviceLink::choose(LinkOption option) {
 
         case LinkOption::Kind::Serial: {
             channel_ = option.makeChannel ? option.makeChannel() : nullptr;
+            // The device path, or the name the port line shows ("COM1").
+            const std::string prefix = text::kCommunicationPort;
+            std::string port = option.portPath.empty() ? option.portText : option.portPath;
+            if (option.portPath.empty() && port.rfind(prefix, 0) == 0) {
+                port.erase(0, prefix.size());
+            }
             if (!channel_ || !channel_->connect()) {
+                // "In use" only for a port that is there: a wrong path or an unplugged adapter
+                // is named as such.
+                const bool missing = channel_ && channel_->missing();
                 channel_.reset();
-                progress_.showMessage(MessageKind::Warning, text::kPortInUse);
+                progress_.showMessage(MessageKind::Warning, missing
+                                                                ? text::portMissingText(port)
+                                                                : std::string(text::kPortInUse));
                 return Choice::PortInUse;
             }
-            transferLink_ = std::make_unique<SerialTransferLink>(*channel_, progress_,
-                                                                 [this] { dropToOffline(); });
+            transferLink_ = std::make_unique<SerialTransferLink>(
+                *channel_, progress_, [this] { dropToOffline(); }, port);
             break;
         }
 

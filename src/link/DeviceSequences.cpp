@@ -4,11 +4,35 @@
 #include <chrono>
 #include <string>
 
+#include "config/ImageConsistency.h"
+
 #include "link/LinkTexts.h"
 #include "link/Pacing.h"
 #include "link/WireFormat.h"
 
 namespace kvn::link {
+namespace {
+
+int msSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count());
+}
+
+// What two images that should be the same differ in, in a few words.
+std::string imageDifferences(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    const ImageCheck check = compareImages(a, b);
+    std::string text;
+    for (const PresetText::Difference& d : check.fields) {
+        text += (text.empty() ? "" : ", ") + d.path;
+    }
+    for (const std::string& part : check.otherParts) {
+        text += (text.empty() ? "" : ", ") + part;
+    }
+    return text;
+}
+
+}  // namespace
 
 DeviceSequences::DeviceSequences(DeviceLink& link, TransferProgress& progress, Sleeper& sleeper)
     : link_(link), progress_(progress), sleeper_(sleeper) {}
@@ -102,9 +126,7 @@ std::optional<DeviceSequences::Verification> DeviceSequences::VerifyMemory(
     Verification result;
     result.memory = memory;
     result.check = compareImages(image, *readBack);
-    result.elapsedMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            std::chrono::steady_clock::now() - start)
-                                            .count());
+    result.elapsedMs = msSince(start);
     // The read closed the window; the outcome stays on view until the user closes it.
     progress_.showWindow();
     progress_.setInfo(
@@ -124,7 +146,12 @@ bool DeviceSequences::ChangeMemory(int memory) {
 }
 
 std::optional<std::vector<std::uint8_t>> DeviceSequences::ReadMemory(int memory) {
+    return readChecked(memory, true);
+}
+
+std::optional<std::vector<std::uint8_t>> DeviceSequences::readChecked(int memory, bool tell) {
     lastFailure_.clear();
+    lastReadWarning_.clear();
     if (!validMemory(memory)) {
         lastFailure_ = "there is no such memory";
         return std::nullopt;
@@ -134,15 +161,71 @@ std::optional<std::vector<std::uint8_t>> DeviceSequences::ReadMemory(int memory)
         noteFailure(nullptr);
         return std::nullopt;
     }
-    sleeper_.sleepMs(pacing::kBeforeReadMs);
-    auto image = protocol->ReadMemory(static_cast<std::uint8_t>(memory));
-    if (!image) {
-        noteFailure(protocol);
+    // A transfer that damaged a byte is unlikely to damage the next one too: one more read.
+    std::optional<std::vector<std::uint8_t>> image;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        sleeper_.sleepMs(pacing::kBeforeReadMs);
+        image = protocol->ReadMemory(static_cast<std::uint8_t>(memory));
+        if (!image) {
+            noteFailure(protocol);
+            break;
+        }
+        const ImageConsistency check = checkImageConsistency(*image);
+        if (check.sound()) {
+            lastReadWarning_ = check.warning();
+            break;
+        }
+        if (attempt == 1) {
+            progress_.setInfo(text::rereadingText(memory));
+            continue;
+        }
+        image.reset();
+        lastFailure_ = "the memory came back damaged at two reads in a row: " + check.problem();
+        if (tell) {
+            progress_.showMessage(MessageKind::Error,
+                                  text::damagedReadText(memory, check.problem()));
+        }
     }
     if (TransferLink* link = link_.transferLink()) {
         link->release();
     }
     return image;
+}
+
+std::optional<DeviceSequences::ConfirmedRead> DeviceSequences::ReadMemoryConfirmed(int memory,
+                                                                                   bool tell) {
+    auto first = readChecked(memory, tell);
+    if (!first) {
+        return std::nullopt;
+    }
+    const std::string firstWarning = lastReadWarning_;
+    const auto start = std::chrono::steady_clock::now();
+    progress_.setInfo(text::confirmingText(memory));
+    auto second = readChecked(memory, tell);
+    if (!second) {
+        return std::nullopt;
+    }
+    ConfirmedRead result{std::move(*first), 2, 0};
+    lastReadWarning_ = firstWarning;
+    if (*second != result.bytes) {
+        auto third = readChecked(memory, tell);
+        if (!third) {
+            return std::nullopt;
+        }
+        if (*third != result.bytes && *third != *second) {
+            const std::string differences = imageDifferences(result.bytes, *second);
+            lastFailure_ = "three reads gave three different images (" + differences + ")";
+            if (tell) {
+                progress_.showMessage(MessageKind::Error,
+                                      text::unconfirmedReadText(memory, differences));
+            }
+            return std::nullopt;
+        }
+        result.bytes = std::move(*third);
+        result.reads = 3;
+    }
+    result.extraMs = msSince(start);
+    return result;
 }
 
 bool DeviceSequences::KeyboardLock(bool lock) {

@@ -56,8 +56,27 @@ public:
 
     // Makes the processor run `memory`.
     bool ChangeMemory(int memory);
-    // Fetches the image of `memory`; empty on failure. The link is released afterwards.
+    // Fetches the image of `memory`; empty on failure. The link is released afterwards. Every
+    // image is checked (checkImageConsistency): one whose copies disagree or whose values are out
+    // of range is read once more, and when the second is no better the user is told which fields
+    // differ and the read fails. Coefficients that differ from their design are left in
+    // lastReadWarning().
     std::optional<std::vector<std::uint8_t>> ReadMemory(int memory);
+    // The warning of the last read that succeeded ("The coefficients of ... differ from the
+    // design ..."); empty when there is nothing to say.
+    const std::string& lastReadWarning() const { return lastReadWarning_; }
+
+    struct ConfirmedRead {
+        std::vector<std::uint8_t> bytes;
+        int reads = 0;    // 2, or 3 when the first two differed
+        int extraMs = 0;  // how long the reads after the first took
+    };
+    // For what the image does not hold twice (the names, the gates, the header): reads `memory`
+    // twice, each read checked as ReadMemory checks it, and compares the images; when they
+    // differ a third read must agree with one of them. Empty when a read fails or no two of the
+    // three agree; lastFailure() says why, and the user is told unless `tell` is false (a backup
+    // lists the reason instead).
+    std::optional<ConfirmedRead> ReadMemoryConfirmed(int memory, bool tell = true);
     // Locks (or unlocks) the processor's front-panel keyboard.
     bool KeyboardLock(bool lock);
     // Sends the 7-byte password block of the password window.
@@ -87,11 +106,14 @@ private:
     void afterUsbFailure(const TransferProtocol& protocol);
     // Keeps the reason of a failed transfer for lastFailure(); null: the link was not usable.
     void noteFailure(const TransferProtocol* protocol);
+    // ReadMemory, telling the user of a damaged image only when `tell`.
+    std::optional<std::vector<std::uint8_t>> readChecked(int memory, bool tell);
 
     DeviceLink& link_;
     TransferProgress& progress_;
     Sleeper& sleeper_;
     std::string lastFailure_;
+    std::string lastReadWarning_;
 };
 
 }  // namespace kvn::link

@@ -82,6 +82,12 @@ void DeviceSession::publishLinkState(Worker& worker) {
     emit linkStateChanged(connectionMode_, usbActive_);
 }
 
+void DeviceSession::warnOfDesign(Worker& worker) {
+    if (!worker.sequences.lastReadWarning().empty()) {
+        worker.progress.showMessage(MessageKind::Warning, worker.sequences.lastReadWarning());
+    }
+}
+
 bool DeviceSession::start(Operation operation, std::function<bool(Worker&)> job) {
     if (busy_) {
         return false;
@@ -155,6 +161,7 @@ bool DeviceSession::readMemory(int memory) {
     return start(Operation::ReadMemory, [this, memory](Worker& w) {
         const auto image = w.sequences.ReadMemory(memory);
         if (image) {
+            warnOfDesign(w);
             emit memoryRead(memory, *image);
         }
         return image.has_value();
@@ -197,6 +204,7 @@ bool DeviceSession::enterRealTime(MemoryRange range) {
     return start(Operation::EnterRealTime, [this, range](Worker& w) {
         const auto image = w.sequences.EnterRealTime(range);
         if (image) {
+            warnOfDesign(w);
             emit activeMemoryReported(image->memory);
             emit memoryRead(image->memory, image->bytes);
         }

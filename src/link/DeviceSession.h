@@ -150,6 +150,8 @@ private:
 
     bool start(Operation operation, std::function<bool(Worker&)> job);
     void publishLinkState(Worker& worker);
+    // A memory read whose coefficients differ from their design is loaded with a warning.
+    static void warnOfDesign(Worker& worker);
 
     std::unique_ptr<QThread> thread_;
     QObject* context_ = nullptr;  // lives on the worker thread

@@ -65,6 +65,12 @@ inline constexpr const char* kNoSuchMemoryPrefix = "There is no memory ";
 inline constexpr const char* kNoSuchMemorySuffix = " in the KVN 350.";
 inline constexpr const char* kReconnect = "The KVN 350 was closed. You need to Reconnect.";
 inline constexpr const char* kPortInUse = "COM Port already in use. Select another.";
+// A port that is not there at all (a wrong path, a USB serial adapter pulled out).
+inline std::string portMissingText(const std::string& port) {
+    return "The port " + port +
+           " does not exist: check the port's name and that the adapter is plugged in. Select "
+           "another.";
+}
 inline constexpr const char* kPortAlreadyUsed = "COM Port already used. Please, select another.";
 inline constexpr const char* kNotKvn = "This is not a KVN 350 processor, It cannot communicate.";
 inline constexpr const char* kOfflineNoRealTime = "You are Offline, Real Time Mode is not posible";
@@ -95,11 +101,38 @@ inline std::string verifiedText(int memory) {
 inline std::string notVerifiedText(int memory) {
     return "Memory " + std::to_string(memory) + " does not hold what was written";
 }
-// How long the check took, in tenths of a second: " (the check took 2.3 s)".
-inline std::string checkTimeText(int elapsedMs) {
+// A time in tenths of a second: "2.3 s".
+inline std::string secondsText(int elapsedMs) {
     const int tenths = (elapsedMs + 50) / 100;
-    return " (the check took " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
-           " s)";
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
+}
+// How long the check took: " (the check took 2.3 s)".
+inline std::string checkTimeText(int elapsedMs) {
+    return " (the check took " + secondsText(elapsedMs) + ")";
+}
+
+// The check of every memory read: the image holds its parameters and coefficients twice, and
+// copies that disagree mean a damaged transfer.
+inline std::string rereadingText(int memory) {
+    return "Memory " + std::to_string(memory) + " came back damaged: reading it again...";
+}
+// Followed by what was found ("The two copies of the memory image differ: ...").
+inline std::string damagedReadText(int memory, const std::string& problem) {
+    return "Memory " + std::to_string(memory) +
+           " came back damaged at two reads in a row, so nothing was taken from it. " + problem;
+}
+inline std::string confirmingText(int memory) {
+    return "Reading memory " + std::to_string(memory) + " again to compare...";
+}
+// The end of a backup's summary line: " (each memory read twice; the second reads took 4.1 s)".
+inline std::string secondReadsText(int extraMs) {
+    return " (each memory read twice; the second reads took " + secondsText(extraMs) + ")";
+}
+// Followed by what differed between the reads.
+inline std::string unconfirmedReadText(int memory, const std::string& differences) {
+    return "Memory " + std::to_string(memory) +
+           " gave a different image at each of three reads, so nothing was taken from it (" +
+           differences + ").";
 }
 
 // USB context texts, followed by the status suffix.

@@ -75,13 +75,15 @@ bool ProcessorBackup::backupMemory(const fs::path& folder, int memory, Report& r
         report.skipped.push_back({memory, std::move(reason)});
         return false;
     };
-    const std::optional<std::vector<std::uint8_t>> image = sequences_.ReadMemory(memory);
-    if (!image) {
+    const auto read = sequences_.ReadMemoryConfirmed(memory, false);
+    if (!read) {
         return skip(sequences_.lastFailure());
     }
+    report.extraReadMs += read->extraMs;
+    const std::vector<std::uint8_t>& image = read->bytes;
     ProcessorConfig config;
     config.resetToNew();
-    const LoadResult loaded = LoadImage(*image, config);
+    const LoadResult loaded = LoadImage(image, config);
     if (!loaded.loaded) {
         return skip("the memory holds no readable preset" +
                     (loaded.messages.empty() ? std::string() : ": " + loaded.messages[0].text));
@@ -98,8 +100,12 @@ bool ProcessorBackup::backupMemory(const fs::path& folder, int memory, Report& r
         return skip(saved.messages.empty() ? "cannot save " + entry.file : saved.messages[0].text);
     }
     std::string error;
-    if (!writeFileAtomically(folder / entry.image, *image, error)) {
+    if (!writeFileAtomically(folder / entry.image, image, error)) {
         return skip("cannot save " + entry.image + ": " + error);
+    }
+    if (!sequences_.lastReadWarning().empty()) {
+        report.warnings.push_back("Memory " + std::to_string(memory) + ": " +
+                                  sequences_.lastReadWarning());
     }
     report.saved.push_back(std::move(entry));
     return true;

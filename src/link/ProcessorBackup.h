@@ -1,4 +1,6 @@
-// Backing up the processor's memories into a folder and writing them back. Each memory becomes
+// Backing up the processor's memories into a folder and writing them back. Each memory is read
+// twice and the two images compared (DeviceSequences::ReadMemoryConfirmed), since the names and
+// a few other bytes are not held twice in the image; then it becomes
 // a preset file `memory-NN-<preset name>.KV2` beside the exact image the memory held
 // (`memory-NN-<preset name>.img`), listed in the folder's manifest (BackupManifest). A memory
 // that cannot be read, saved or written is listed with the reason and skipped; the others go on.
@@ -23,6 +25,10 @@ public:
         std::vector<BackupManifest::Unreadable> skipped;
         // Why nothing could be done at all (the folder or the manifest); empty otherwise.
         std::string error;
+        // Backup: the time the second (and third) reads of the memories added.
+        int extraReadMs = 0;
+        // Backup: "Memory 23: The coefficients of ..." for memories saved with a warning.
+        std::vector<std::string> warnings;
 
         // Every memory asked for was done.
         bool complete() const { return error.empty() && skipped.empty() && !saved.empty(); }

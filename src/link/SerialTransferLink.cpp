@@ -9,13 +9,16 @@
 namespace kvn::link {
 
 SerialTransferLink::SerialTransferLink(ByteChannel& channel, TransferProgress& progress,
-                                       std::function<void()> dropToOffline)
-    : channel_(channel), progress_(progress), dropToOffline_(std::move(dropToOffline)) {}
+                                       std::function<void()> dropToOffline, std::string portName)
+    : channel_(channel),
+      progress_(progress),
+      dropToOffline_(std::move(dropToOffline)),
+      portName_(std::move(portName)) {}
 
-void SerialTransferLink::reportSilence() {
+void SerialTransferLink::reportSilence(const std::string& text) {
     channel_.disconnect();
     pending_.clear();
-    progress_.showMessage(MessageKind::Error, text::kSerialNoReply);
+    progress_.showMessage(MessageKind::Error, text.empty() ? text::kSerialNoReply : text);
     if (dropToOffline_) {
         dropToOffline_();
     }
@@ -28,7 +31,8 @@ bool SerialTransferLink::open() {
     channel_.disconnect();
     pending_.clear();
     if (!channel_.connect()) {
-        reportSilence();
+        // An adapter unplugged since the link was chosen is named as such.
+        reportSilence(channel_.missing() ? text::portMissingText(portName_) : std::string());
         return false;
     }
     channel_.purgeInput();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "link/ByteChannel.h"
@@ -15,9 +16,9 @@ namespace kvn::link {
 class SerialTransferLink final : public TransferLink {
 public:
     // `channel` and `progress` must outlive this object. `dropToOffline` is called when the
-    // device falls silent.
+    // device falls silent or its port is gone; `portName` names the port then.
     SerialTransferLink(ByteChannel& channel, TransferProgress& progress,
-                       std::function<void()> dropToOffline);
+                       std::function<void()> dropToOffline, std::string portName = {});
 
     bool isUsb() const override { return false; }
     bool open() override;
@@ -32,12 +33,14 @@ public:
     bool sendUnanswered(std::span<const std::uint8_t> message) override;
 
 private:
-    // The communication error, the drop to offline, and the transfer window closed.
-    void reportSilence();
+    // The communication error (or `text` instead), the drop to offline, and the transfer window
+    // closed.
+    void reportSilence(const std::string& text = {});
 
     ByteChannel& channel_;
     TransferProgress& progress_;
     std::function<void()> dropToOffline_;
+    std::string portName_;
     // Stream bytes that arrived in a chunk beyond what the last receive() needed.
     std::vector<std::uint8_t> pending_;
 };

@@ -129,10 +129,12 @@ bool TCommPortDriver::Connect() {
         });
     if (!port_->open(QIODevice::ReadWrite)) {
         errorText_ = port_->errorString().toStdString();
+        missing_ = port_->error() == QSerialPort::DeviceNotFoundError;
         port_.reset();
         return false;
     }
     errorText_.clear();
+    missing_ = false;
     if (!ApplySettings()) {
         Disconnect();
         return false;

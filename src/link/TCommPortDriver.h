@@ -120,6 +120,7 @@ public:
     std::vector<std::uint8_t> awaitChunk(int timeoutMs) override;
     void purgeInput() override { PurgeBuffers(true, false); }
     std::string errorText() const override { return errorText_; }
+    bool missing() const override { return missing_; }
 
 private:
     bool ApplySettings();
@@ -142,6 +143,7 @@ private:
     std::uint16_t outputTimeoutMs_ = 4000;
     std::unique_ptr<QSerialPort> port_;
     std::string errorText_;
+    bool missing_ = false;  // the last Connect() found no such device
 };
 
 }  // namespace kvn::link

@@ -21,8 +21,9 @@ QString text(const std::string& value) {
     return s.isEmpty() ? kNone : s;
 }
 
+// A value that is not finite (settings a preset file may hold) is shown as "-", never as inf.
 QString number(double value, int decimals) {
-    return QString::number(value, 'f', decimals);
+    return std::isfinite(value) ? QString::number(value, 'f', decimals) : kNone;
 }
 
 QString hz(double frequencyHz) {
@@ -35,6 +36,9 @@ QString levelText(double valueDb) {
     // Rounded first, so that a level that prints as zero has no sign ("-0.0 dB" and "+0.0 dB"
     // would read as a cut or a boost).
     const double tenths = std::round(valueDb * 10.0);
+    if (!std::isfinite(tenths)) {
+        return kNone;  // no level at all: a gain of 0
+    }
     if (tenths == 0.0) {
         return QStringLiteral("0.0 dB");
     }
@@ -243,6 +247,9 @@ ReportTable dynamicsTable(const ProcessorConfig& config) {
     });
     row(QStringLiteral("Power into the box"), [](Unit d, Shown, int u) {
         const PowerCheck check = checkOutputPower(d, u);
+        if (const std::string why = powerCheckProblem(d); !why.empty()) {
+            return kNone + QStringLiteral(" (") + QString::fromStdString(why) + QStringLiteral(")");
+        }
         const QString watts =
             QString::fromStdString(powerWattsText(check.powerW)) + QStringLiteral(" W");
         return check.overBoxPower ? watts + QStringLiteral(" - above the box rating") : watts;

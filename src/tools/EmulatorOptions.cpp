@@ -166,6 +166,12 @@ ParsedOptions parseEmulatorOptions(const std::vector<std::string>& arguments) {
                  options.faults.replyDelay = std::chrono::milliseconds(n);
              });
          }},
+        {"--fault-transfers",
+         [&](const std::string& v) {
+             return number(v, 1, kLargestByteCount, [&](long long n) {
+                 options.faults.faultTransfers = static_cast<std::uint64_t>(n);
+             });
+         }},
         {"--wrong-byte",
          [&](const std::string& v) {
              options.faults.wrongByte = parseWrongByte(v);
@@ -237,7 +243,8 @@ Options:
                             0xFF at PROGRAM NUMBER. Recall and read stay allowed.
   --silence-timeout-ms N    Drop a transfer that hears nothing for N ms (default 3000).
 
-Faults (each applies to every transfer; byte counts start at 1 with the first byte received):
+Faults (each applies to every transfer unless --fault-transfers limits them; byte counts start
+at 1 with the first byte received):
   --silent-from-byte N      Hang at the N-th received byte: it and everything after it are
                             ignored and nothing more is sent.
   --wrong-byte STEP[:BLOCK][=BYTE]
@@ -251,6 +258,9 @@ Faults (each applies to every transfer; byte counts start at 1 with the first by
                             is closed, as when a USB serial adapter is pulled out, the state is
                             saved and the program ends.
   --reply-delay-ms N        Every reply leaves N ms after the byte it answers.
+  --fault-transfers N       The faults above apply to the first N transfers only (a memory
+                            read and the memory it streams back count as one); later transfers
+                            find the processor working, as with a fault that comes and goes.
 
   --help                    Show this text.
 

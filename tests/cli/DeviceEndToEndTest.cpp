@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../link/EmulatorProcess.h"
 #include "CliTestSupport.h"
 
 namespace kvn::cli {
@@ -34,8 +35,9 @@ TEST_F(DeviceEndToEnd, WriteThenRead_GivesBackTheSourcePreset) {
     QFile json(QString::fromStdString(path("src.json")));
     ASSERT_TRUE(json.open(QIODevice::WriteOnly));
     json.write(R"({"SystemName": "Stage left", "Output": [{"Name": "Mid",
-        "Peq": [{"FilterType": 1, "FrequencyHz": 400, "Q": 2, "GainDb": -3}],
-        "LowPassEdge": {"XoverType": 1, "Order": 4, "FrequencyHz": 3000}}]})");
+        "Peq": [{"FilterType": 1, "FrequencyHz": 400, "Q": 2, "GainDb": -3}, {}, {}, {}, {}, {},
+                {}],
+        "LowPassEdge": {"XoverType": 1, "Order": 4, "FrequencyHz": 3000}}, {}, {}]})");
     json.close();
     ASSERT_EQ(runBinary({"preset", "from-json", path("src.json"), path("src.KV2")}).status, 0);
 
@@ -96,15 +98,40 @@ TEST_F(DeviceEndToEnd, Firmware_DamagedTextIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(DeviceEndToEnd, MissingPortOrDamagedState_AreReported) {
+    // A port that is not there is named as such, not taken for one another program holds.
     const auto missing = runBinary({"device", "--port", path("no-such-tty"), "query"});
     EXPECT_EQ(missing.status, 3);
-    EXPECT_NE(missing.err.find("COM Port already in use. Select another."), std::string::npos);
+    EXPECT_NE(missing.err.find("The port " + path("no-such-tty") + " does not exist"),
+              std::string::npos);
+    EXPECT_EQ(missing.err.find("already in use"), std::string::npos);
 
     QFile state(QString::fromStdString(path("state.bin")));
     ASSERT_TRUE(state.open(QIODevice::WriteOnly));
     state.write("not a state file");
     state.close();
     EXPECT_EQ(device({"query"}).status, 2);
+}
+
+TEST_F(DeviceEndToEnd, ADamagedRead_IsRepeatedOnceThenRefusedWritingNothing) {
+    // One wrong byte in data block 27 of every read lies in Output 2's band 7.
+    link::test::EmulatorProcess always({"--wrong-byte", "data:27"});
+    ASSERT_FALSE(always.path().empty());
+    const auto refused =
+        runBinary({"device", "--port", always.path(), "read", "25", "-o", path("b.KV2")});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.err.find("The two copies of the memory image differ: Output 2 band 7 "
+                               "frequency."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("b.KV2"))));
+
+    link::test::EmulatorProcess once({"--wrong-byte", "data:27", "--fault-transfers", "1"});
+    ASSERT_FALSE(once.path().empty());
+    const auto read =
+        runBinary({"device", "--port", once.path(), "read", "25", "-o", path("b.KV2")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    const auto shown = runBinary({"preset", "show", path("b.KV2")});
+    EXPECT_NE(shown.out.find("Output[2].Peq[7].FrequencyHz = 999.97"), std::string::npos);
 }
 
 }  // namespace

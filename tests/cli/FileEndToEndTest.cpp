@@ -46,7 +46,8 @@ TEST_F(FileEndToEnd, JsonRoundTrip_FileToJsonToFile_IsByteIdentical) {
         "SystemName": "Hall B", "Comments": "two\nlines", "Temperature": 18,
         "InputName": ["Left", "Right"],
         "Output": [{"Name": "Top", "Route": 1, "DelaySamples": 12, "Gain": -0.5, "Muted": true,
-                    "Peq": [{"FilterType": 1, "FrequencyHz": 250.5, "Q": 2.3, "GainDb": -4.5}],
+                    "Peq": [{"FilterType": 1, "FrequencyHz": 250.5, "Q": 2.3, "GainDb": -4.5},
+                            {}, {}, {}, {}, {}, {}],
                     "HighPassEdge": {"XoverType": 4, "Order": 4, "FrequencyHz": 80}},
                    {}, {"Peq": [{}, {}, {"FilterType": 15, "Q": 1, "GainDb": 3}]}],
         "Dynamics": [{"thresholdDbfs": -10, "kneeType": 1, "ratio": 3}, {"gateLevel": 16}],
@@ -74,7 +75,7 @@ TEST_F(FileEndToEnd, Diff_ListsChangedFieldsOrIdenticalAndExitsZero) {
     ok({"preset", "new", path("b.KV2")});
     EXPECT_EQ(ok({"preset", "diff", path("a.KV2"), path("b.KV2")}), "identical\n");
 
-    writeAll(path("c.json"), R"({"SystemName": "Club", "Output": [{}, {"Muted": true}]})");
+    writeAll(path("c.json"), R"({"SystemName": "Club", "Output": [{}, {"Muted": true}, {}]})");
     ok({"preset", "from-json", path("c.json"), path("c.KV2")});
     EXPECT_EQ(ok({"preset", "diff", path("a.KV2"), path("c.KV2")}),
               "Output[2].Muted: false -> true\nSystemName: \"NoName\" -> \"Club\"\n");

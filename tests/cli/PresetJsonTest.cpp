@@ -58,7 +58,9 @@ std::vector<std::pair<std::string, Mutation>> everyField() {
                      {o + "LowPassEdge.Order",
                       [=](ProcessorConfig& c) { out(c).LowPassEdge.Order = 4; }},
                      {o + "LowPassEdge.FrequencyHz",
-                      [=](ProcessorConfig& c) { out(c).LowPassEdge.FrequencyHz = 2500; }},
+                      [=](ProcessorConfig& c) {
+                          out(c).LowPassEdge.FrequencyHz = n == kSubOutput ? 400 : 2500;
+                      }},
                      {o + "SoloL", [=](ProcessorConfig& c) { out(c).SoloL = true; }},
                      {o + "SoloH", [=](ProcessorConfig& c) { out(c).SoloH = true; }},
                      {o + "DelaySamples", [=](ProcessorConfig& c) { out(c).DelaySamples = 234; }},
@@ -161,47 +163,92 @@ std::string applyError(const char* json) {
     return "accepted";
 }
 
-TEST(PresetJson, Apply_RefusesUnknownKeysWrongTypesAndRangesNamingTheKey) {
-    EXPECT_EQ(applyError(R"({"SystemNme": "x"})"), "SystemNme: unknown key");
-    EXPECT_EQ(applyError(R"({"Output": [{}, {"Peq": [{}, {"Gain": 1}]}]})"),
-              "Output[2].Peq[2].Gain: unknown key");
-    EXPECT_EQ(applyError(R"({"Output": [{}, {}, {"Peq": [{}, {}, {"Q": 30}]}]})"),
-              "Output[3].Peq[3].Q: expected a number from 0.5 to 20");
-    EXPECT_EQ(applyError(R"({"Output": [{}, {}, {"Peq": [{}, {}, {}, {}]}]})"),
-              "Output[3].Peq: expected at most 3 entries");
-    EXPECT_EQ(applyError(R"({"Temperature": "25"})"),
-              "Temperature: expected a whole number from 0 to 50");
-    EXPECT_EQ(applyError(R"({"Temperature": 25.5})"),
-              "Temperature: expected a whole number from 0 to 50");
-    EXPECT_EQ(applyError(R"({"Output": [{"Muted": 1}]})"),
-              "Output[1].Muted: expected true or false");
-    EXPECT_EQ(applyError(R"({"Output": [{"Name": "Subwoofer"}]})"),
-              "Output[1].Name: longer than 6 characters");
-    EXPECT_EQ(applyError(R"({"InputName": ["A", 5]})"), "InputName[2]: expected a text");
-    EXPECT_EQ(applyError(R"({"SystemName": "\u0416"})"),
-              "SystemName: holds a character the processor cannot show");
-    // Windows-1252 holds the euro sign in one byte: six of them fit a name of six.
-    EXPECT_EQ(applyError(R"({"InputName": ["\u20ac\u20ac\u20ac\u20ac\u20ac\u20ac"]})"), "accepted");
-    EXPECT_EQ(applyError(R"({"Output": [{"Peq": [{"FilterType": 12}]}]})"),
-              "Output[1].Peq[1].FilterType: expected one of 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, "
-              "15, 16");
-    // A high-pass code on the low-pass edge, and an order the family does not offer.
-    EXPECT_EQ(applyError(R"({"Output": [{"LowPassEdge": {"XoverType": 2}}]})"),
-              "Output[1].LowPassEdge.XoverType: expected one of 0, 1, 3, 5");
-    EXPECT_EQ(applyError(R"({"Output": [{"LowPassEdge": {"XoverType": 3, "Order": 6}}]})"),
-              "Output[1].LowPassEdge.Order: 6 is not offered for this XoverType");
-    EXPECT_EQ(applyError(R"({"Dynamics": [{}, {"gateLevel": 34}]})"),
-              "Dynamics[2].gateLevel: expected a whole number from 1 to 33");
-    EXPECT_EQ(applyError(R"({"SampleRate": 44100})"),
-              "SampleRate: expected a whole number from 48000 to 48000");
-    EXPECT_EQ(applyError(R"({"Output": 3})"), "Output: expected a list");
-    EXPECT_EQ(applyError(R"({"Output": [[]]})"), "Output[1]: expected an object");
+// A document whose Output list holds `body` as output `n` and {} for the others.
+std::string output(int n, const std::string& body) {
+    std::string list;
+    for (int i = 1; i <= kOutputCount; ++i) {
+        list += std::string(i > 1 ? ", " : "") + (i == n ? body : "{}");
+    }
+    return R"({"Output": [)" + list + "]}";
+}
+
+// An output's Peq list of `count` bands with `body` as band `b`.
+std::string bands(int b, int count, const std::string& body) {
+    std::string list;
+    for (int i = 1; i <= count; ++i) {
+        list += std::string(i > 1 ? ", " : "") + (i == b ? body : "{}");
+    }
+    return R"({"Peq": [)" + list + "]}";
+}
+
+TEST(PresetJson, Apply_RefusesUnknownKeysWrongTypesLengthsAndRangesNamingTheKey) {
+    const struct {
+        std::string json;
+        std::string message;
+    } cases[] = {
+        {R"({"SystemNme": "x"})", "SystemNme: unknown key"},
+        {output(2, bands(2, 7, R"({"Gain": 1})")), "Output[2].Peq[2].Gain: unknown key"},
+        {output(3, bands(3, 3, R"({"Q": 30})")),
+         "Output[3].Peq[3].Q: expected a number from 0.5 to 20"},
+        {R"({"Temperature": "25"})", "Temperature: expected a whole number from 0 to 50"},
+        {R"({"Temperature": 25.5})", "Temperature: expected a whole number from 0 to 50"},
+        {output(1, R"({"Muted": 1})"), "Output[1].Muted: expected true or false"},
+        {output(1, R"({"Name": "Subwoofer"})"), "Output[1].Name: longer than 6 characters"},
+        {R"({"InputName": ["A", 5]})", "InputName[2]: expected a text"},
+        {R"({"SystemName": "\u0416"})", "SystemName: holds a character the processor cannot show"},
+        // Windows-1252 holds the euro sign in one byte: six of them fit a name of six.
+        {R"({"InputName": ["\u20ac\u20ac\u20ac\u20ac\u20ac\u20ac", "B"]})", "accepted"},
+        {output(1, bands(1, 7, R"({"FilterType": 12})")),
+         "Output[1].Peq[1].FilterType: expected one of 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 15, "
+         "16"},
+        // A high-pass code on the low-pass edge, and an order the editor does not offer.
+        {output(1, R"({"LowPassEdge": {"XoverType": 2}})"),
+         "Output[1].LowPassEdge.XoverType: expected one of 0, 1, 3, 5"},
+        {output(1, R"({"LowPassEdge": {"XoverType": 3, "Order": 6}})"),
+         "Output[1].LowPassEdge.Order: expected a whole number from 2 to 4"},
+        {R"({"Dynamics": [{}, {"gateLevel": 34}]})",
+         "Dynamics[2].gateLevel: expected a whole number from 1 to 33"},
+        {R"({"SampleRate": 44100})", "SampleRate: expected a whole number from 48000 to 48000"},
+        {R"({"Output": 3})", "Output: expected a list"},
+        {R"({"Output": [[], {}, {}]})", "Output[1]: expected an object"},
+        // Lists hold what the model holds.
+        {R"({"InputMatrix": [1, 0, 1]})", "InputMatrix has 3 values, 4 expected"},
+        {R"({"InputMatrix": []})", "InputMatrix has 0 values, 4 expected"},
+        {R"({"Output": [{}, {}]})", "Output has 2 entries, 3 expected"},
+        {output(3, bands(1, 4, "{}")), "Output[3].Peq has 4 entries, 3 expected"},
+        {R"({"ResponseView": [true]})", "ResponseView has 1 value, 5 expected"},
+        // What the editor's controls do not allow.
+        {R"({"Dynamics": [{"loadImpedanceOhm": 0}, {}]})",
+         "Dynamics[1].loadImpedanceOhm: expected a number from 2 to 16"},
+        {R"({"Dynamics": [{}, {"ampGain": 0}]})",
+         "Dynamics[2].ampGain: expected a number from 5 to 200"},
+        {R"({"Dynamics": [{"boxPowerW": 0}, {}]})",
+         "Dynamics[1].boxPowerW: expected a number from 5 to 4000"},
+        {R"({"Dynamics": [{"releaseCount": 0}, {}]})",
+         "Dynamics[1].releaseCount: expected a whole number from 7 to 584"},
+        {R"({"Dynamics": [{}, {"thresholdDbfs": -2}]})",
+         "Dynamics[2].thresholdDbfs: expected a number from -55.6 to -5"},
+        {output(2, R"({"Gain": 0})"),
+         "Output[2].Gain: expected a number from 0.0316228 to 1.99526 or from -1.99526 to "
+         "-0.0316228 (-30 to +6 dB)"},
+        {output(3, R"({"LowPassEdge": {"FrequencyHz": 1000}})"),
+         "Output[3].LowPassEdge.FrequencyHz: expected a number from 20 to 480"},
+        {output(1, bands(4, 7, R"({"FilterType": 6, "Q": 1})")),
+         "Output[1].Peq[4].Q: expected a number from 1.7 to 20 for this FilterType"},
+        {output(1, bands(4, 7, R"({"FilterType": 2, "GainDb": 9})")),
+         "Output[1].Peq[4].GainDb: expected a number from -15 to 6 for this FilterType"},
+        {R"({"InputMatrix": [1, 0.5, 0, 1]})", "InputMatrix[2]: expected 0 or 1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(applyError(c.json.c_str()), c.message) << c.json;
+    }
 }
 
 TEST(PresetJson, Apply_MissingKeysKeepWhatWasThere) {
     ProcessorConfig c = PresetStore::newPreset();
-    PresetJson::apply(QJsonDocument::fromJson(
-                          R"({"SystemName": "Club", "Output": [{}, {"Peq": [{"GainDb": 3}]}]})")
+    PresetJson::apply(QJsonDocument::fromJson((R"({"SystemName": "Club", )" +
+                                               output(2, bands(1, 7, R"({"GainDb": 3})")).substr(1))
+                                                  .c_str())
                           .object(),
                       c);
     const ProcessorConfig fresh = PresetStore::newPreset();
@@ -211,6 +258,13 @@ TEST(PresetJson, Apply_MissingKeysKeepWhatWasThere) {
     EXPECT_EQ(c.output(2).band(2).GainDb, fresh.output(2).band(2).GainDb);
     EXPECT_EQ(c.output(1).Name, "Out1");
     EXPECT_EQ(c.unit(1).thresholdDbfs, -6.0f);
+}
+
+TEST(PresetJson, PathAt_NamesTheValueAnOffsetLiesIn) {
+    const std::string json = R"({"Output": [{}, {"Gain": 1e999}], "T": "a\"b", "X": 1})";
+    EXPECT_EQ(PresetJson::pathAt(json, json.find("1e999") + 5), "Output[2].Gain");
+    EXPECT_EQ(PresetJson::pathAt(json, json.find(", \"X\"") + 6), "X");
+    EXPECT_EQ(PresetJson::pathAt(json, 0), "");
 }
 
 }  // namespace

@@ -95,6 +95,10 @@ TEST(FilterText, Parse_ABadLine_IsRefusedNamingItAndNothingIsRead) {
          "character 0x00)"},
         {"# nothing but comments\n", "no filter lines"},
         {"", "no filter lines"},
+        // A garbled start does not make a filter line a comment.
+        {good + "Filt-r 3: ON PK Fc 300 Hz Gain 2 dB Q 1.4",
+         "line 2: holds 'Fc ... Hz' but does not begin as a filter line"},
+        {good + "3: ON PK Fc 300Hz Gain 2 dB Q 1.4", "line 2: holds 'Fc ... Hz'"},
     };
     for (const auto& c : cases) {
         const FilterTextParse parsed = parseFilterText(c.text);
@@ -103,6 +107,26 @@ TEST(FilterText, Parse_ABadLine_IsRefusedNamingItAndNothingIsRead) {
             << parsed.problem->text();
         EXPECT_TRUE(parsed.list.filters.empty());
     }
+}
+
+TEST(FilterText, Parse_SkippingBadLines_ReadsTheRestAndListsWhatWasLeftOut) {
+    const std::string text =
+        "Filter Settings file\n"
+        "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n"
+        "Filt-r 2: ON PK Fc 300 Hz Gain 2 dB Q 1.4\n"
+        "Filter 3: ON PK Fc 100 Hz Gain 1 dB\n"
+        "Preamp: loud\n"
+        "Filter 4: ON LP Fc 8000 Hz\n";
+    const FilterTextParse parsed = parseFilterText(text, true);
+    ASSERT_FALSE(parsed.problem);
+    EXPECT_EQ(parsed.list.filters,
+              (std::vector<TextFilter>{filter(2, T::PK, 100, 1, 1), filter(6, T::LP, 8000, 0, 0)}));
+    ASSERT_EQ(parsed.skipped.size(), 3u);
+    EXPECT_EQ(parsed.skipped[0].line, 3);
+    EXPECT_EQ(parsed.skipped[1].text(), "line 4: PK needs a Q");
+    EXPECT_EQ(parsed.skipped[2].line, 5);
+    // Skipping never turns a text that is no filter list into one.
+    EXPECT_TRUE(parseFilterText(std::string("\x01\n") + text, true).problem);
 }
 
 TEST(FilterText, Write_ReadsBackToTheSameFilters) {

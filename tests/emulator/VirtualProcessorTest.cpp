@@ -129,6 +129,30 @@ TEST(VirtualProcessor, WrongByteFaultInTheMemoryStream) {
     EXPECT_EQ(pc.send({0x84}), (Bytes{0x04})) << "the PC answers BEGIN with 0x84 whatever came";
 }
 
+TEST(VirtualProcessor, FaultsLimitedToTheFirstTransfers_LeaveTheLaterOnesWell) {
+    const Bytes wrongStart = {0x7B, 0x3C, 0x00, 0x00, 0x55};
+    const struct {
+        FaultPlan plan;
+        std::vector<Bytes> replies;  // to four identifications in a row
+    } cases[] = {
+        {{.wrongByte = WrongByte{.step = TransferStep::Start}, .faultTransfers = 2},
+         {wrongStart, wrongStart, kIdentifyReplies, kIdentifyReplies}},
+        {{.wrongByte = WrongByte{.step = TransferStep::Start}},
+         {wrongStart, wrongStart, wrongStart, wrongStart}},
+        // A hang within the first transfer ends with it: the PC's next START is heard.
+        {{.silentFromByte = 3, .faultTransfers = 1}, {{0x84, 0x3C}, kIdentifyReplies}},
+    };
+    for (const auto& c : cases) {
+        VirtualProcessor device;
+        device.setFaults(c.plan);
+        Pc pc(device);
+        for (std::size_t i = 0; i < c.replies.size(); ++i) {
+            EXPECT_EQ(pc.send(kIdentify), c.replies[i]) << "identification " << i + 1;
+            pc.wait(seconds(4));
+        }
+    }
+}
+
 TEST(VirtualProcessor, DisappearedDeviceTakesAndGivesNothingUntilReconnected) {
     VirtualProcessor device;
     device.setFaults(FaultPlan{.goneAfterBytes = 2});

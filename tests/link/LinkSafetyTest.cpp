@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -86,6 +87,51 @@ TEST(VerifiedWrite, PassesOnWhatWasWrittenAndListsTheFieldsThatDiffer) {
     EXPECT_FALSE(bench.sequences.VerifyMemory(21, written));
 }
 
+// A wrong byte in data block 27 of a read lies in the first parameter copy: Output 2's band 7.
+emu::FaultPlan wrongParameter(std::optional<std::uint64_t> transfers) {
+    return {.wrongByte = emu::WrongByte{.step = emu::TransferStep::DataBlock, .block = 27},
+            .faultTransfers = transfers};
+}
+
+TEST(CheckedRead, ADamagedCopyIsReadAgainAndRefusedWhenItStaysDamaged) {
+    Bench bench;
+    const Bytes held = stored(bench.device, 25);
+    bench.device.setFaults(wrongParameter(1));
+    EXPECT_EQ(bench.sequences.ReadMemory(25), held) << "the second read is whole";
+    EXPECT_TRUE(bench.progress.messages.empty());
+    EXPECT_NE(std::find(bench.progress.texts.begin(), bench.progress.texts.end(),
+                        "Info: Memory 25 came back damaged: reading it again..."),
+              bench.progress.texts.end());
+
+    bench.device.setFaults(wrongParameter(std::nullopt));
+    EXPECT_FALSE(bench.sequences.ReadMemory(25));
+    ASSERT_EQ(bench.progress.messages.size(), 1u);
+    EXPECT_EQ(bench.progress.messages[0],
+              "Memory 25 came back damaged at two reads in a row, so nothing was taken from it. "
+              "The two copies of the memory image differ: Output 2 band 7 frequency.");
+    EXPECT_NE(bench.sequences.lastFailure().find("Output 2 band 7 frequency"), std::string::npos);
+    // The check after a write reads through the same check.
+    EXPECT_FALSE(bench.sequences.VerifyMemory(25, held));
+}
+
+TEST(CheckedRead, ANameDamagedAtOneReadIsCaughtByTheSecondAndSettledByAThird) {
+    Bench bench;
+    ASSERT_TRUE(bench.sequences.WriteMemory(30, imageNamed('H')));
+    // Block 1 starts with Output 1's name, which the image holds once.
+    bench.device.setFaults(
+        {.wrongByte = emu::WrongByte{.step = emu::TransferStep::DataBlock, .block = 1},
+         .faultTransfers = 1});
+    const auto read = bench.sequences.ReadMemoryConfirmed(30);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->reads, 3);
+    EXPECT_EQ(read->bytes, imageNamed('H'));
+
+    bench.device.setFaults({});
+    const auto plain = bench.sequences.ReadMemoryConfirmed(30);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->reads, 2);
+}
+
 TEST(Backup, SavesEveryMemoryRestoresThemAndSkipsWhatCannotBeRead) {
     Bench bench;
     for (int memory = 21; memory <= 23; ++memory) {
@@ -94,8 +140,16 @@ TEST(Backup, SavesEveryMemoryRestoresThemAndSkipsWhatCannotBeRead) {
     }
     const fs::path folder = freshFolder("backup");
     ProcessorBackup backup(bench.sequences);
+    // A fault on the first read only (Output 1's name, which the image holds once) is caught by
+    // the second: what is saved is what the memory holds.
+    bench.device.setFaults(
+        {.wrongByte = emu::WrongByte{.step = emu::TransferStep::DataBlock, .block = 1},
+         .faultTransfers = 1});
     const ProcessorBackup::Report saved = backup.backup(folder, {21, 23});
+    bench.device.setFaults({});
     ASSERT_TRUE(saved.complete()) << saved.error;
+    std::ifstream exact(folder / saved.saved[0].image, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(exact), {}), stored(bench.device, 21));
     ASSERT_EQ(saved.saved.size(), 3u);
     EXPECT_TRUE(fs::exists(folder / "backup.json"));
     EXPECT_TRUE(fs::exists(folder / saved.saved[1].file));
@@ -107,12 +161,12 @@ TEST(Backup, SavesEveryMemoryRestoresThemAndSkipsWhatCannotBeRead) {
     // The memory holds exactly what it held, values the editor's load would change included.
     EXPECT_EQ(stored(bench.device, 22), memory22);
 
-    // The processor goes away after the first memory: the others are listed, the first is kept,
-    // and the manifest says which were missed.
+    // The processor goes away after the first memory (read twice): the others are listed, the
+    // first is kept, and the manifest says which were missed.
     const std::uint64_t before = bench.device.counters().bytesReceived;
     ASSERT_TRUE(bench.sequences.ReadMemory(21));
-    const std::uint64_t perMemory = bench.device.counters().bytesReceived - before;
-    bench.device.setFaults({.goneAfterBytes = perMemory + perMemory / 2});
+    const std::uint64_t perRead = bench.device.counters().bytesReceived - before;
+    bench.device.setFaults({.goneAfterBytes = 2 * perRead + perRead / 2});
     const fs::path partialFolder = freshFolder("partial");
     const ProcessorBackup::Report partial = backup.backup(partialFolder, {21, 23});
     EXPECT_FALSE(partial.complete());

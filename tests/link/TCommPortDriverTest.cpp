@@ -15,6 +15,7 @@ TEST(TCommPortDriver, PortThatDoesNotExist_CannotBeConnected) {
     const auto driver = TCommPortDriver::forProcessorAt("/dev/kvn-no-such-port");
     EXPECT_FALSE(driver->Connect());
     EXPECT_FALSE(driver->errorText().empty());
+    EXPECT_TRUE(driver->missing()) << "not taken for a port another program holds";
     EXPECT_EQ(driver->SendData(std::vector<std::uint8_t>{0x84}), 0);
     EXPECT_THAT(driver->awaitChunk(10), IsEmpty());
     EXPECT_EQ(driver->OutFreeSpace(), -1);

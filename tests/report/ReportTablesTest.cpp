@@ -21,6 +21,25 @@ TEST(ReportTables, LevelText_RoundsBeforeTheSignSoThatNothingPrintsAsMinusZero) 
     }
 }
 
+TEST(ReportTables, SettingsAFileMayHold_NeverPrintInfOrNan) {
+    // No load, no amplifier gain, no level: what a damaged preset file may hand the report.
+    ProcessorConfig c;
+    c.unit(1).loadImpedanceOhm = 0.0f;
+    c.unit(2).ampGain = 0.0f;
+    c.output(2).Gain = 0.0;
+    QStringList cells;
+    for (const ReportTable& t : {outputsTable(c), dynamicsTable(c)}) {
+        for (const QStringList& row : t.rows) {
+            cells += row;
+        }
+    }
+    for (const QString& cell : cells) {
+        EXPECT_FALSE(cell.contains(QStringLiteral("inf")) || cell.contains(QStringLiteral("nan")))
+            << cell.toStdString();
+    }
+    EXPECT_TRUE(cells.contains(QStringLiteral("- (the load impedance is 0.00 ohm)")));
+}
+
 TEST(ReportTables, EqualiserTable_ShowsOnlyTheValuesEachTypeUses) {
     ProcessorConfig c;
     const auto set = [&c](int band, int type, double hz, double gain, double q) {

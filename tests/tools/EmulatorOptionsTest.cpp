@@ -20,7 +20,7 @@ TEST(EmulatorOptions, EveryOptionIsReadAndExplained) {
         words("--state /tmp/s.kvs --link=/tmp/kvn --initial-image img.bin --baud 19200 "
               "--command-reply 0x20 --protect 1-3,35 --protect=60 --silence-timeout-ms 500 "
               "--silent-from-byte 12 --wrong-byte data:3=0x7F --disappear-after 100 "
-              "--reply-delay-ms 40"));
+              "--reply-delay-ms 40 --fault-transfers 2"));
     ASSERT_TRUE(parsed.options) << parsed.error;
     const EmulatorOptions& o = *parsed.options;
     EXPECT_FALSE(o.help);
@@ -38,12 +38,13 @@ TEST(EmulatorOptions, EveryOptionIsReadAndExplained) {
     EXPECT_EQ(o.faults.wrongByte->value, 0x7F);
     EXPECT_EQ(o.faults.goneAfterBytes, 100U);
     EXPECT_EQ(o.faults.replyDelay, emu::Micros(40'000));
+    EXPECT_EQ(o.faults.faultTransfers, 2U);
 
     const std::string help = emulatorHelpText();
     for (const char* option :
          {"--state", "--link", "--initial-image", "--baud", "--line-rate", "--command-reply",
           "--protect", "--silence-timeout-ms", "--silent-from-byte", "--wrong-byte",
-          "--disappear-after", "--reply-delay-ms", "--help"}) {
+          "--disappear-after", "--reply-delay-ms", "--fault-transfers", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

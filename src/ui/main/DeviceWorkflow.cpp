@@ -436,8 +436,9 @@ void DeviceWorkflow::updateFirmware() {
 void DeviceWorkflow::continueFirmwareUpdate() {
     const std::vector<std::uint8_t> payload = std::move(*pendingFirmware_);
     pendingFirmware_.reset();
-    const link::ProcessorBackup::Report report =
-        backupReport_.value_or(link::ProcessorBackup::Report{{}, {}, "The backup did not run."});
+    link::ProcessorBackup::Report notRun;
+    notRun.error = "The backup did not run.";
+    const link::ProcessorBackup::Report report = backupReport_.value_or(notRun);
     setHeld(false);
     if (!report.complete()) {
         const QString question =
@@ -505,7 +506,10 @@ void DeviceWorkflow::afterBackup(bool restore) {
     const link::ProcessorBackup::Report& report = *backupReport_;
     const QString done = memoriesText(report.saved.size());
     QString text = restore ? done + QStringLiteral(" written back and checked.")
-                           : done + QStringLiteral(" backed up in %1.").arg(backupFolder_);
+                           : done + QStringLiteral(" backed up in %1%2.")
+                                        .arg(backupFolder_,
+                                             QString::fromStdString(
+                                                 link::text::secondReadsText(report.extraReadMs)));
     if (report.complete()) {
         dialogs_.inform(text);
         return;

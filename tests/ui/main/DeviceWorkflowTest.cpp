@@ -114,6 +114,40 @@ TEST(Transfers, WriteThenReadGiveBackTheConfigurationThroughTheVirtualProcessor)
     EXPECT_EQ(editor.dialogs().unscripted(), 0);
 }
 
+TEST(Transfers, AReadThatStaysDamagedNamesTheFieldAndLoadsNothing) {
+    EditorHarness editor;
+    ASSERT_TRUE(editor.connectVirtual());
+    ProcessorConfig& config = editor.app().config();
+    makeDistinct(config, "Written");
+    editor.app().workflow().configurationReplaced();
+    writeMemory(editor, 33);
+    editor.dialogs().answer(Answer::No);
+    editor.click("NewButton");
+    const std::vector<std::uint8_t> newImage = bytesOf(BuildImage(config));
+
+    // Every read comes back with one wrong byte in Output 2's band 7 (data block 27).
+    editor.device().setFaults(
+        {.wrongByte = emu::WrongByte{.step = emu::TransferStep::DataBlock, .block = 27}});
+    editor.dialogs().answer(Answer::No);
+    editor.click("ReadButton");
+    ASSERT_TRUE(editor.waitIdle());
+    EXPECT_TRUE(editor.shown(QStringLiteral(
+        "Memory 33 came back damaged at two reads in a row, so nothing was taken from it. The "
+        "two copies of the memory image differ: Output 2 band 7 frequency.")));
+    EXPECT_EQ(bytesOf(BuildImage(config)), newImage) << "the damaged image was not loaded";
+    EXPECT_EQ(editor.find<QLineEdit>("SystemName")->text(), QStringLiteral("NoName"));
+    EXPECT_TRUE(editor.transferControlsEnabled());
+
+    // A fault on one read only: the second read is whole and is loaded.
+    editor.device().setFaults(
+        {.wrongByte = emu::WrongByte{.step = emu::TransferStep::DataBlock, .block = 27},
+         .faultTransfers = 1});
+    editor.dialogs().answer(Answer::No);
+    editor.click("ReadButton");
+    ASSERT_TRUE(editor.waitIdle());
+    EXPECT_EQ(bytesOf(BuildImage(config)), memoryOf(editor, 33));
+}
+
 TEST(Transfers, QuestionsAnsweredNoSendNothingAndChangeRecallsTheMemory) {
     EditorHarness editor;
     ASSERT_TRUE(editor.connectVirtual());
