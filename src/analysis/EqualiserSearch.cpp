@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -49,7 +50,25 @@ SearchLimits searchLimits(bool sub, double maxBoostDb, bool cutOnly) {
 namespace {
 
 constexpr double kDbPerNeper = 10.0 / kLn10;  // 10 log10(x) = kDbPerNeper ln(x) for power ratios
-const double kGridStepOctaves = std::log2(23999.0 / 20.0) / GridLast;
+
+// The natural logarithm of a positive normal number, to about 1e-12 relative: the exponent from
+// the bits, ln of the mantissa (scaled into [0.707, 1.414)) from the series of 2 atanh(s). It
+// keeps the search's many curve evaluations cheap, and the same on every machine and library.
+double fastLn(double x) {
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    std::int64_t exponent = static_cast<std::int64_t>((bits >> 52) & 0x7FF) - 1023;
+    std::uint64_t mantissaBits = (bits & 0xFFFFFFFFFFFFFULL) | 0x3FF0000000000000ULL;
+    double m = std::bit_cast<double>(mantissaBits);  // [1, 2)
+    if (m > kSqrt2) {
+        m *= 0.5;
+        ++exponent;
+    }
+    const double s = (m - 1.0) / (m + 1.0);
+    const double s2 = s * s;
+    const double series =
+        1.0 + s2 * (1.0 / 3 + s2 * (1.0 / 5 + s2 * (1.0 / 7 + s2 * (1.0 / 9 + s2 * (1.0 / 11 + s2 / 13)))));
+    return 2.0 * s * series + static_cast<double>(exponent) * 0.69314718055994530942;
+}
 
 // Continuous parameters of a band: natural log of frequency and Q, gain in dB. The shelves have
 // no Q of their own.
@@ -79,6 +98,12 @@ constexpr int kPolishSweeps = 40;
 // Smoothing widths of the greedy starts, in octaves.
 constexpr std::array<double, 4> kStartWidths = {1.0 / 3.0, 1.0 / 6.0, 1.0 / 12.0, 2.0 / 3.0};
 constexpr double kReseatWidth = 1.0 / 6.0;
+// Starts spread over the range besides the greedy ones, scouted on a thinned set of points;
+// the best few are settled on every point.
+constexpr int kSpreadStarts = 48;
+constexpr int kScoutIterations = 30;
+constexpr std::size_t kRefinedStarts = 8;
+constexpr std::size_t kThinnedMinPoints = 90;
 
 // Symmetric positive definite solve in place (Cholesky); false when `a` is not positive definite.
 bool solveSpd(std::vector<double>& a, std::vector<double>& b, std::size_t m) {
@@ -117,19 +142,43 @@ bool solveSpd(std::vector<double>& a, std::vector<double>& b, std::size_t m) {
     return true;
 }
 
+// How far the search is, shared by its coarse and fine stages: optimiser iterations done against
+// a rough count of those ahead.
+struct Pace {
+    FitProgress* progress = nullptr;
+    double work = 1.0;
+    double done = 0.0;
+    bool cancelled = false;
+
+    bool tick(double units) {
+        done += units;
+        if (!cancelled && progress != nullptr && !progress->advance(std::min(0.99, done / work))) {
+            cancelled = true;
+        }
+        return !cancelled;
+    }
+};
+
+struct Candidate {
+    double cost = 0.0;
+    std::vector<Band> bands;
+};
+
 class Search {
 public:
-    Search(const SearchProblem& problem, FitProgress* progress)
-        : p_(problem), n_(problem.base.size()), progress_(progress) {
+    Search(const SearchProblem& problem, Pace& pace)
+        : p_(problem), n_(problem.base.size()), pace_(pace) {
         lower_ = {std::log(kPeqMinFrequencyHz), std::log(kPeqMinQ), kPeqMinGainDb};
         upper_ = {std::log(frequencyFromSlider(p_.limits.frequencyTop)),
                   std::log(qFromSlider(kQSliderMin)), 0.0};
-        const std::size_t k = static_cast<std::size_t>(std::max(p_.bands, 1));
-        // Rough count of the steps ahead, for the progress.
-        work_ = static_cast<double>(kStartWidths.size() * (k + 2) + k * 2 + 6) * 20.0;
+        stepOctaves_ = (p_.octave.back() - p_.octave.front()) / static_cast<double>(n_ - 1);
     }
 
-    std::optional<std::vector<BandSteps>> run();
+    // Every start: the greedy placements and the spread ones, each settled.
+    std::vector<Candidate> explore(int spreadStarts, int iterations);
+    // The best of `starts` settled on this search's points, re-seated, tried with shelves,
+    // stepped onto the sliders and polished.
+    std::vector<BandSteps> finish(const std::vector<Candidate>& starts);
 
 private:
     double gainCeiling(std::uint8_t type) const {
@@ -157,7 +206,7 @@ private:
         for (std::size_t k = 0; k < n_; ++k) {
             const double num = n0 + n1 * p_.cos1[k] + n2 * p_.cos2[k];
             const double den = d0 + d1 * p_.cos1[k] + d2 * p_.cos2[k];
-            out[k] = kDbPerNeper * std::log(std::max(num, 1e-300) / std::max(den, 1e-300));
+            out[k] = kDbPerNeper * fastLn(std::max(num, 1e-300) / std::max(den, 1e-300));
         }
     }
     void curveOf(const Band& b, double* out) const {
@@ -222,18 +271,21 @@ private:
         retotal(s);
     }
 
-    bool tick(double units = 1.0) {
-        done_ += units;
-        if (!cancelled_ && progress_ != nullptr &&
-            !progress_->advance(std::min(0.99, done_ / work_))) {
-            cancelled_ = true;
-        }
-        return !cancelled_;
-    }
+    bool tick(double units = 1.0) { return pace_.tick(units); }
+    bool cancelled() const { return pace_.cancelled; }
 
     void optimise(State& s, const std::vector<std::size_t>& free, int iterations);
     Band place(const std::vector<double>& total, double widthOctaves) const;
-    State greedy(double widthOctaves);
+    State greedy(double widthOctaves, int iterations);
+    State spread(int start, int iterations);
+    State settled(const std::vector<Band>& bands, int iterations);
+    void optimiseAll(State& s, int iterations) {
+        std::vector<std::size_t> all(s.bands.size());
+        for (std::size_t j = 0; j < all.size(); ++j) {
+            all[j] = j;
+        }
+        optimise(s, all, iterations);
+    }
     void reseat(State& s);
     State withShelf(const State& s, std::uint8_t type);
     std::vector<BandSteps> quantise(const State& s) const;
@@ -241,14 +293,12 @@ private:
 
     const SearchProblem& p_;
     std::size_t n_;
-    FitProgress* progress_;
+    Pace& pace_;
+    double stepOctaves_ = 1.0;
     std::array<double, 3> lower_{};
     std::array<double, 3> upper_{};
     std::vector<double> scratch_ = std::vector<double>(n_);
     const std::vector<double> zeros_ = std::vector<double>(n_);
-    double work_ = 1.0;
-    double done_ = 0.0;
-    bool cancelled_ = false;
 };
 
 // Bounded Levenberg-Marquardt over the parameters of the bands `free`, the others held. The
@@ -379,7 +429,7 @@ Band Search::place(const std::vector<double>& total, double widthOctaves) const 
         prefix[k + 1] = prefix[k] + (total[k] - mean);
     }
     const auto half =
-        static_cast<std::size_t>(std::lround(widthOctaves / 2.0 / kGridStepOctaves));
+        static_cast<std::size_t>(std::lround(widthOctaves / 2.0 / stepOctaves_));
     std::vector<double> smooth(n_);
     for (std::size_t k = 0; k < n_; ++k) {
         const std::size_t from = k >= half ? k - half : 0;
@@ -427,7 +477,7 @@ Band Search::place(const std::vector<double>& total, double widthOctaves) const 
     while (right + 1 < bestTo && std::abs(smooth[right + 1]) > depth / 2.0) {
         ++right;
     }
-    const double widthAtHalf = p_.octave[right] - p_.octave[left] + kGridStepOctaves;
+    const double widthAtHalf = p_.octave[right] - p_.octave[left] + stepOctaves_;
     const double ratio = std::exp2(widthAtHalf);
     const double q = std::sqrt(ratio) / (ratio - 1.0);
     b.x = {p_.octave[peak] * std::log(2.0), std::log(q), -smooth[peak]};
@@ -435,20 +485,65 @@ Band Search::place(const std::vector<double>& total, double widthOctaves) const 
 }
 
 // Bands placed one at a time, each settled alone, then all settled together.
-State Search::greedy(double widthOctaves) {
+State Search::greedy(double widthOctaves, int iterations) {
     State s;
     s.total = p_.base;
     s.cost = costOf(s.total.data());
-    for (int j = 0; j < p_.bands && !cancelled_; ++j) {
+    for (int j = 0; j < p_.bands && !cancelled(); ++j) {
         addBand(s, place(s.total, widthOctaves));
         optimise(s, {s.bands.size() - 1}, kSingleBandIterations);
     }
-    std::vector<std::size_t> all(s.bands.size());
-    for (std::size_t j = 0; j < all.size(); ++j) {
-        all[j] = j;
-    }
-    optimise(s, all, kJointIterations);
+    optimiseAll(s, iterations);
     return s;
+}
+
+// Bands spread over the range in log frequency, the spread turned by the golden ratio from one
+// start to the next, each with the gain the smoothed residual asks for there; then all settled.
+State Search::spread(int start, int iterations) {
+    State s;
+    s.total = p_.base;
+    s.cost = costOf(s.total.data());
+    const double low = p_.octave.front();
+    const double high = p_.octave.back();
+    const double turn = std::fmod((start / 2) * 0.6180339887498949, 1.0);
+    const double mean = meanOf(s.total.data());
+    for (int j = 0; j < p_.bands; ++j) {
+        const double place = std::fmod(turn + (j + 0.5) / p_.bands, 1.0);
+        const auto k = static_cast<std::size_t>(std::lround(place * static_cast<double>(n_ - 1)));
+        Band b;
+        // Each spread is tried twice: with the gain the residual asks for at each place, and flat.
+        b.x = {(low + (high - low) * place) * std::log(2.0), std::log(2.0),
+               start % 2 == 1 ? 0.0 : mean - s.total[k]};
+        addBand(s, b);
+    }
+    optimiseAll(s, iterations);
+    return s;
+}
+
+State Search::settled(const std::vector<Band>& bands, int iterations) {
+    State s;
+    s.total = p_.base;
+    for (const Band& b : bands) {
+        addBand(s, b);
+    }
+    s.cost = costOf(s.total.data());
+    optimiseAll(s, iterations);
+    return s;
+}
+
+std::vector<Candidate> Search::explore(int spreadStarts, int iterations) {
+    std::vector<Candidate> found;
+    for (const double width : kStartWidths) {
+        State s = greedy(width, iterations);
+        found.push_back({s.cost, std::move(s.bands)});
+    }
+    for (int start = 0; start < spreadStarts && !cancelled(); ++start) {
+        State s = spread(start, iterations);
+        found.push_back({s.cost, std::move(s.bands)});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; });
+    return found;
 }
 
 // Each band in turn, weakest first, is taken out and placed anew on what the others leave; the
@@ -463,12 +558,8 @@ void Search::reseat(State& s) {
         order.emplace_back(costReplacing(s.total, curve(s, j), zeros_.data()), j);
     }
     std::sort(order.begin(), order.end());
-    std::vector<std::size_t> all(count);
-    for (std::size_t j = 0; j < count; ++j) {
-        all[j] = j;
-    }
     for (const auto& [unused, j] : order) {
-        if (cancelled_) {
+        if (cancelled()) {
             return;
         }
         State t = s;
@@ -479,7 +570,7 @@ void Search::reseat(State& s) {
         }
         replaceBand(t, j, place(without, kReseatWidth));
         optimise(t, {j}, kSingleBandIterations);
-        optimise(t, all, kJointIterations);
+        optimiseAll(t, kJointIterations);
         if (t.cost < s.cost * (1.0 - 1e-9)) {
             s = std::move(t);
         }
@@ -529,11 +620,7 @@ State Search::withShelf(const State& s, std::uint8_t type) {
     shelf.x[kGain] = bestGain;
     replaceBand(t, pick, shelf);
     optimise(t, {pick}, kSingleBandIterations);
-    std::vector<std::size_t> all(t.bands.size());
-    for (std::size_t j = 0; j < all.size(); ++j) {
-        all[j] = j;
-    }
-    optimise(t, all, kJointIterations);
+    optimiseAll(t, kJointIterations);
     return t;
 }
 
@@ -622,14 +709,19 @@ double Search::polish(std::vector<BandSteps>& steps) {
     return costOf(total.data());
 }
 
-std::optional<std::vector<BandSteps>> Search::run() {
+std::vector<BandSteps> Search::finish(const std::vector<Candidate>& starts) {
     State best;
     best.cost = std::numeric_limits<double>::infinity();
-    for (const double width : kStartWidths) {
-        State s = greedy(width);
-        if (cancelled_) {
-            return std::nullopt;
+    std::size_t refined = 0;
+    double previous = -1.0;
+    for (std::size_t i = 0; i < starts.size() && refined < kRefinedStarts && !cancelled(); ++i) {
+        // Starts that ended in the same place are settled once.
+        if (std::abs(starts[i].cost - previous) <= 1e-9 * starts[i].cost) {
+            continue;
         }
+        previous = starts[i].cost;
+        ++refined;
+        State s = settled(starts[i].bands, kJointIterations);
         if (s.cost < best.cost) {
             best = std::move(s);
         }
@@ -649,9 +741,6 @@ std::optional<std::vector<BandSteps>> Search::run() {
     for (const State& s : candidates) {
         std::vector<BandSteps> steps = quantise(s);
         const double cost = polish(steps);
-        if (cancelled_) {
-            return std::nullopt;
-        }
         if (cost < chosenCost) {
             chosenCost = cost;
             chosen = std::move(steps);
@@ -664,6 +753,20 @@ std::optional<std::vector<BandSteps>> Search::run() {
     return chosen;
 }
 
+// `problem` on every `factor`-th point, for scouting the starts cheaply.
+SearchProblem thinned(const SearchProblem& problem, std::size_t factor) {
+    SearchProblem coarse = problem;
+    for (std::vector<double>* values :
+         {&coarse.base, &coarse.cos1, &coarse.cos2, &coarse.octave}) {
+        std::vector<double> kept;
+        for (std::size_t k = 0; k < values->size(); k += factor) {
+            kept.push_back((*values)[k]);
+        }
+        *values = std::move(kept);
+    }
+    return coarse;
+}
+
 }  // namespace
 
 std::optional<std::vector<BandSteps>> searchBands(const SearchProblem& problem,
@@ -671,7 +774,25 @@ std::optional<std::vector<BandSteps>> searchBands(const SearchProblem& problem,
     if (problem.base.size() < 2 || problem.bands < 1) {
         return std::vector<BandSteps>{};
     }
-    return Search(problem, progress).run();
+    Pace pace;
+    pace.progress = progress;
+    const double bands = problem.bands;
+    pace.work = (kStartWidths.size() + kSpreadStarts) * kScoutIterations / 3.0 +
+                (kRefinedStarts + bands + 3.0) * kJointIterations / 2.0;
+    // The starts are scouted on every third point (a third of the work, the same landscape);
+    // the best are settled on all of them.
+    const std::size_t factor = problem.base.size() >= kThinnedMinPoints ? 3 : 1;
+    std::vector<Candidate> starts =
+        Search(factor > 1 ? thinned(problem, factor) : problem, pace)
+            .explore(kSpreadStarts, kScoutIterations);
+    if (pace.cancelled) {
+        return std::nullopt;
+    }
+    std::vector<BandSteps> steps = Search(problem, pace).finish(starts);
+    if (pace.cancelled) {
+        return std::nullopt;
+    }
+    return steps;
 }
 
 }  // namespace kvn::analysis
