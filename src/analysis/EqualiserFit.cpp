@@ -253,8 +253,11 @@ FitCurves fitCurves(const ProcessorConfig& config, const ResponseCurve& measured
     double shift = 0.0;
     for (const std::size_t k : points) {
         shift += curves.afterDb[k] - target.db[k];
+        curves.levelDb += curves.afterDb[k];
     }
-    shift = points.empty() ? 0.0 : shift / static_cast<double>(points.size());
+    const double count = std::max<double>(1.0, static_cast<double>(points.size()));
+    shift /= count;
+    curves.levelDb /= count;
     for (std::size_t k = 0; k < curves.targetDb.size(); ++k) {
         // A gap where the target has no data.
         curves.targetDb[k] = target.defined[k] ? target.db[k] + shift

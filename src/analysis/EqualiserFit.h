@@ -98,11 +98,13 @@ double fitDeviationDb(const ProcessorConfig& config, int output, const ResponseC
                       const TargetCurve& target, FitRange range);
 
 // What the Auto EQ window draws on the grid: the output's total magnitude before and after the
-// fit, and the target moved to the level of the fitted curve over the range.
+// fit, and the target moved to the level of the fitted curve over the range (NaN where the
+// target has no data); `levelDb` is that level, the mean of the fitted curve over the range.
 struct FitCurves {
     GridValues beforeDb{};
     GridValues afterDb{};
     GridValues targetDb{};
+    double levelDb = 0.0;
 };
 FitCurves fitCurves(const ProcessorConfig& config, const ResponseCurve& measured,
                     const TargetCurve& target, const EqualiserFit& fit);

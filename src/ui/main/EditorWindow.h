@@ -23,6 +23,7 @@ enum class EditorKind {
     TotalResponse,  // "Total Freq Response"
     Coefficients,   // the hidden "Show Coeff" button
     Import,         // "Import Speaker Data", opened from the total response
+    AutoEq,         // "Auto EQ...", opened from the equaliser window
 };
 
 // One picture of a window for the documentation (`make screenshots`).
