@@ -55,7 +55,8 @@ std::vector<std::size_t> rangePoints(FitRange range) {
 
 // The output's magnitude in the total response with every influence on, as the view keeps it
 // (single precision), heard even when the output is muted.
-GridValues totalMagnitude(const ProcessorConfig& config, int output, const ResponseCurve& measured) {
+GridValues totalMagnitude(const ProcessorConfig& config, int output,
+                          const ResponseCurve& measured) {
     ProcessorConfig viewed = config;
     viewed.ResponseView.fill(true);
     MeasuredCurves curves{};
@@ -105,10 +106,12 @@ std::string refusal(const ProcessorConfig& config, const ResponseCurve& measured
         return "The range must be two frequencies above 0 Hz";
     }
     if (range.lowHz >= range.highHz) {
-        return "The range " + rangeText(range) + " is empty: its low end must be below its high end";
+        return "The range " + rangeText(range) +
+               " is empty: its low end must be below its high end";
     }
     if (points.size() < 2) {
-        return "The range " + rangeText(range) + " holds fewer than two points of the response grid";
+        return "The range " + rangeText(range) +
+               " holds fewer than two points of the response grid";
     }
     const ResponseGrid& grid = responseGrid();
     for (const std::size_t k : points) {
@@ -260,8 +263,8 @@ FitCurves fitCurves(const ProcessorConfig& config, const ResponseCurve& measured
     curves.levelDb /= count;
     for (std::size_t k = 0; k < curves.targetDb.size(); ++k) {
         // A gap where the target has no data.
-        curves.targetDb[k] = target.defined[k] ? target.db[k] + shift
-                                               : std::numeric_limits<double>::quiet_NaN();
+        curves.targetDb[k] =
+            target.defined[k] ? target.db[k] + shift : std::numeric_limits<double>::quiet_NaN();
     }
     return curves;
 }

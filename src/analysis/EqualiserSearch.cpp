@@ -66,7 +66,8 @@ double fastLn(double x) {
     const double s = (m - 1.0) / (m + 1.0);
     const double s2 = s * s;
     const double series =
-        1.0 + s2 * (1.0 / 3 + s2 * (1.0 / 5 + s2 * (1.0 / 7 + s2 * (1.0 / 9 + s2 * (1.0 / 11 + s2 / 13)))));
+        1.0 + s2 * (1.0 / 3 +
+                    s2 * (1.0 / 5 + s2 * (1.0 / 7 + s2 * (1.0 / 9 + s2 * (1.0 / 11 + s2 / 13)))));
     return 2.0 * s * series + static_cast<double>(exponent) * 0.69314718055994530942;
 }
 
@@ -428,8 +429,7 @@ Band Search::place(const std::vector<double>& total, double widthOctaves) const 
     for (std::size_t k = 0; k < n_; ++k) {
         prefix[k + 1] = prefix[k] + (total[k] - mean);
     }
-    const auto half =
-        static_cast<std::size_t>(std::lround(widthOctaves / 2.0 / stepOctaves_));
+    const auto half = static_cast<std::size_t>(std::lround(widthOctaves / 2.0 / stepOctaves_));
     std::vector<double> smooth(n_);
     for (std::size_t k = 0; k < n_; ++k) {
         const std::size_t from = k >= half ? k - half : 0;
@@ -756,8 +756,7 @@ std::vector<BandSteps> Search::finish(const std::vector<Candidate>& starts) {
 // `problem` on every `factor`-th point, for scouting the starts cheaply.
 SearchProblem thinned(const SearchProblem& problem, std::size_t factor) {
     SearchProblem coarse = problem;
-    for (std::vector<double>* values :
-         {&coarse.base, &coarse.cos1, &coarse.cos2, &coarse.octave}) {
+    for (std::vector<double>* values : {&coarse.base, &coarse.cos1, &coarse.cos2, &coarse.octave}) {
         std::vector<double> kept;
         for (std::size_t k = 0; k < values->size(); k += factor) {
             kept.push_back((*values)[k]);
@@ -782,9 +781,8 @@ std::optional<std::vector<BandSteps>> searchBands(const SearchProblem& problem,
     // The starts are scouted on every third point (a third of the work, the same landscape);
     // the best are settled on all of them.
     const std::size_t factor = problem.base.size() >= kThinnedMinPoints ? 3 : 1;
-    std::vector<Candidate> starts =
-        Search(factor > 1 ? thinned(problem, factor) : problem, pace)
-            .explore(kSpreadStarts, kScoutIterations);
+    std::vector<Candidate> starts = Search(factor > 1 ? thinned(problem, factor) : problem, pace)
+                                        .explore(kSpreadStarts, kScoutIterations);
     if (pace.cancelled) {
         return std::nullopt;
     }

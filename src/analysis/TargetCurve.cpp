@@ -33,9 +33,8 @@ TargetCurve curveTarget(const ResponseCurve& curve, double tiltDbPerOctave, std:
     const ResponseGrid& grid = responseGrid();
     for (std::size_t k = 0; k < target.db.size(); ++k) {
         target.defined[k] = curve.MagDb[k] != kOutsideMeasurementDb;
-        target.db[k] = target.defined[k]
-                           ? curve.MagDb[k] + tiltDb(tiltDbPerOctave, grid.GridHz[k])
-                           : 0.0;
+        target.db[k] =
+            target.defined[k] ? curve.MagDb[k] + tiltDb(tiltDbPerOctave, grid.GridHz[k]) : 0.0;
     }
     return target;
 }

@@ -24,8 +24,9 @@ int formatOption(const ParsedArgs& a) {
     const std::string text = a.value("format").value_or("auto");
     const std::optional<int> code = parseInteger(text);
     if (text != "auto" && !(code && analysis::isMeasurementFormat(*code))) {
-        throwUsage("--format takes auto or a format code of 'kvn350 measurement show --help', not '" +
-                   text + "'");
+        throwUsage(
+            "--format takes auto or a format code of 'kvn350 measurement show --help', not '" +
+            text + "'");
     }
     return text == "auto" ? analysis::kFormatAuto : *code;
 }
@@ -111,7 +112,8 @@ void printTable(CommandIo& io, const analysis::EqualiserFit& fit) {
 int runTuneEq(const Args& args, CommandIo& io) {
     ArgParser parser(
         "kvn350 tune eq PRESET.KV2 --output N --measurement FILE [--format auto|CODE]\n"
-        "       [--reference-db DB] [--column NAME|INDEX] [--target flat|FILE] [--tilt DB_PER_OCT]\n"
+        "       [--reference-db DB] [--column NAME|INDEX] [--target flat|FILE] [--tilt "
+        "DB_PER_OCT]\n"
         "       [--range LO-HI] [--bands K] [--keep LIST] [--max-boost DB] [--cut-only]\n"
         "       [--no-shelves] -o OUT.KV2 [--json]",
         "Fits equaliser bands of one output so that its measured loudspeaker, with the preset's\n"
@@ -119,7 +121,8 @@ int runTuneEq(const Args& args, CommandIo& io) {
         "RMS deviation of the output's total response from the target, taken about its mean (the\n"
         "level is free), is made as small as the processor's band designs, the editor's limits\n"
         "(10 Hz to 20 kHz, SUB to 500 Hz; Q 0.5 to 20; -15 to +12 dB, shelves to +6 dB) and the\n"
-        "sliders' steps allow. Parametric bands, and first-order shelves at the range's ends where\n"
+        "sliders' steps allow. Parametric bands, and first-order shelves at the range's ends "
+        "where\n"
         "they lower the deviation. Bands neither kept nor fitted are bypassed. OUT holds the\n"
         "preset with the fitted bands on that output and names the measurement for it (with its\n"
         "format and reference level), so that 'kvn350 response OUT.KV2 --final' shows the\n"
@@ -166,14 +169,15 @@ int runTuneEq(const Args& args, CommandIo& io) {
         a->number("max-boost", analysis::kDefaultMaxBoostDb, 0.0, analysis::kMaxBoostLimitDb);
     options.cutOnly = a->has("cut-only");
     options.shelves = !a->has("no-shelves");
-    const double tilt = a->number("tilt", 0.0, -analysis::kMaxTiltDbPerOctave,
-                                  analysis::kMaxTiltDbPerOctave);
+    const double tilt =
+        a->number("tilt", 0.0, -analysis::kMaxTiltDbPerOctave, analysis::kMaxTiltDbPerOctave);
     const int format = formatOption(*a);
 
     ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
     // Read as the written preset's response will read it: the reference in single precision.
-    const auto referenceDb = static_cast<float>(a->number(
-        "reference-db", config.MeasurementSpl, analysis::kReferenceDbMin, analysis::kReferenceDbMax));
+    const auto referenceDb =
+        static_cast<float>(a->number("reference-db", config.MeasurementSpl,
+                                     analysis::kReferenceDbMin, analysis::kReferenceDbMax));
     analysis::MeasurementSettings settings(format, referenceDb);
     settings.column = a->value("column").value_or("");
     const std::string path = *a->value("measurement");
@@ -194,16 +198,17 @@ int runTuneEq(const Args& args, CommandIo& io) {
         target = read.target;
     }
 
-    const analysis::EqualiserFit fit = analysis::fitEqualiser(config, measured.curve, target, options);
+    const analysis::EqualiserFit fit =
+        analysis::fitEqualiser(config, measured.curve, target, options);
     if (fit.status != analysis::FitStatus::Fitted) {
         throwUsage(fit.message);
     }
     analysis::applyEqualiserFit(config, fit);
     const auto o = static_cast<std::size_t>(output - 1);
-    const bool othersNamed = std::any_of(config.MeasurementFile.begin(), config.MeasurementFile.end(),
-                                         [&](const std::string& file) {
-                                             return !file.empty() && &file != &config.MeasurementFile[o];
-                                         });
+    const bool othersNamed = std::any_of(
+        config.MeasurementFile.begin(), config.MeasurementFile.end(), [&](const std::string& file) {
+            return !file.empty() && &file != &config.MeasurementFile[o];
+        });
     if (othersNamed &&
         (config.MeasurementFormat != measured.format || config.MeasurementSpl != referenceDb)) {
         io.err << "kvn350: the preset's measurement format and reference level, which every output "

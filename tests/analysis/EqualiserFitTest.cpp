@@ -105,8 +105,8 @@ TEST(EqualiserFitTest, FittedBands_KeepEveryLimitAndSurviveLoadingTheirControls)
         const ResponseCurve measured = speakerCurve(c.speaker);
         EqualiserFitOptions options;
         options.output = c.output;
-        options.range = c.speaker == test::Speaker::Tweeter ? FitRange{2000, 20000}
-                                                            : defaultFitRange(c.output);
+        options.range =
+            c.speaker == test::Speaker::Tweeter ? FitRange{2000, 20000} : defaultFitRange(c.output);
         options.bands = sub ? 3 : 6;
         options.maxBoostDb = c.maxBoostDb;
         options.cutOnly = c.cutOnly;
@@ -117,8 +117,8 @@ TEST(EqualiserFitTest, FittedBands_KeepEveryLimitAndSurviveLoadingTheirControls)
         EXPECT_LT(fit.rmsAfterDb, fit.rmsBeforeDb);
         for (int number = 1; number <= peqBandCount(c.output); ++number) {
             const PeqBand& band = fit.bands[static_cast<std::size_t>(number - 1)];
-            const bool fitted = std::find(fit.fittedBands.begin(), fit.fittedBands.end(),
-                                          number) != fit.fittedBands.end();
+            const bool fitted = std::find(fit.fittedBands.begin(), fit.fittedBands.end(), number) !=
+                                fit.fittedBands.end();
             if (!fitted) {
                 EXPECT_EQ(band.FilterType, kBypass);
                 continue;
@@ -170,9 +170,8 @@ TEST(EqualiserFitTest, InputsThatCannotBeFitted_AreRefusedWithTheReason) {
     ProcessorConfig config = newConfig();
     const ResponseCurve full = speakerCurve(test::Speaker::FullRange);
     const ResponseCurve from200Hz = speakerCurve(test::Speaker::FullRange, 200.0, 24000.0);
-    const TargetCurve narrowTarget =
-        curveTarget(speakerCurve(test::Speaker::FullRange, 100.0, 10000.0), 0.0,
-                    "the target curve t.frd");
+    const TargetCurve narrowTarget = curveTarget(
+        speakerCurve(test::Speaker::FullRange, 100.0, 10000.0), 0.0, "the target curve t.frd");
     struct Case {
         const char* name;
         EqualiserFitOptions options;
@@ -187,14 +186,22 @@ TEST(EqualiserFitTest, InputsThatCannotBeFitted_AreRefusedWithTheReason) {
         return o;
     };
     const std::vector<Case> cases = {
-        {"low equals high", with([](auto& o) { o.range = {1000, 1000}; }), &full, &flat,
-         "The range 1000-1000 Hz is empty: its low end must be below its high end"},
-        {"low above high", with([](auto& o) { o.range = {2000, 1000}; }), &full, &flat,
-         "The range 2000-1000 Hz is empty: its low end must be below its high end"},
-        {"not a number", with([](auto& o) { o.range = {std::nan(""), 1000}; }), &full, &flat,
-         "The range must be two frequencies above 0 Hz"},
-        {"between grid points", with([](auto& o) { o.range = {100.2, 100.4}; }), &full, &flat,
-         "The range 100.2-100.4 Hz holds fewer than two points of the response grid"},
+        {"low equals high", with([](auto& o) {
+             o.range = {1000, 1000};
+         }),
+         &full, &flat, "The range 1000-1000 Hz is empty: its low end must be below its high end"},
+        {"low above high", with([](auto& o) {
+             o.range = {2000, 1000};
+         }),
+         &full, &flat, "The range 2000-1000 Hz is empty: its low end must be below its high end"},
+        {"not a number", with([](auto& o) {
+             o.range = {std::nan(""), 1000};
+         }),
+         &full, &flat, "The range must be two frequencies above 0 Hz"},
+        {"between grid points", with([](auto& o) {
+             o.range = {100.2, 100.4};
+         }),
+         &full, &flat, "The range 100.2-100.4 Hz holds fewer than two points of the response grid"},
         {"outside the measurement", EqualiserFitOptions{}, &from200Hz, &flat,
          "The measurement does not cover the range 40-16000 Hz: it has no data at 40 Hz"},
         {"outside the target", EqualiserFitOptions{}, &full, &narrowTarget,
@@ -214,8 +221,8 @@ TEST(EqualiserFitTest, InputsThatCannotBeFitted_AreRefusedWithTheReason) {
         {"kept band unused", with([](auto& o) {
              o.bands = 3;
              o.keptBands = {5};
-         }), &full, &flat,
-         "Band 5 of Output 1 is not in use and cannot be kept"},
+         }),
+         &full, &flat, "Band 5 of Output 1 is not in use and cannot be kept"},
     };
     for (const Case& c : cases) {
         const EqualiserFit fit = fitEqualiser(config, *c.measured, *c.target, c.options);

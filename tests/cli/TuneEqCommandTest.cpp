@@ -68,9 +68,9 @@ TEST_F(TuneEq, WrittenPreset_ReopensWithTheBandsAndTheFinalResponseGivesThePrint
                           Case{"3", kvn::test::Speaker::SubWithRoomMode, "30-400", 30, 400, "3"}}) {
         SCOPED_TRACE(c.output);
         const std::string frd = write("speaker.frd", kvn::test::speakerFrd(c.speaker));
-        const auto r = runInProcess({"tune", "eq", path("in.KV2"), "--output", c.output,
-                                     "--measurement", frd, "--range", c.range, "--bands", c.bands,
-                                     "-o", path("out.KV2"), "--json"});
+        const auto r =
+            runInProcess({"tune", "eq", path("in.KV2"), "--output", c.output, "--measurement", frd,
+                          "--range", c.range, "--bands", c.bands, "-o", path("out.KV2"), "--json"});
         ASSERT_EQ(r.status, 0) << r.err;
         const QJsonObject fit = json(r.out);
         const int output = std::atoi(c.output);
@@ -102,11 +102,12 @@ TEST_F(TuneEq, WrittenPreset_ReopensWithTheBandsAndTheFinalResponseGivesThePrint
 }
 
 TEST_F(TuneEq, Failures_ExitOneForOptionsAndTwoForFiles_AndWriteNothing) {
-    const std::string frd = write("speaker.frd", kvn::test::speakerFrd(kvn::test::Speaker::FullRange));
+    const std::string frd =
+        write("speaker.frd", kvn::test::speakerFrd(kvn::test::Speaker::FullRange));
     const std::string broken = write("broken.frd", "* x\n20 90 0\n30 ninety 0\n24000 90 0\n");
     const std::string narrow = write("narrow.frd", "100 90 0\n10000 90 0\n");
-    const std::vector<std::string> base = {"tune", "eq", path("in.KV2"), "--output", "1",
-                                           "-o", path("out.KV2")};
+    const std::vector<std::string> base = {"tune", "eq", path("in.KV2"), "--output",
+                                           "1",    "-o", path("out.KV2")};
     struct Case {
         std::vector<std::string> args;
         int status;

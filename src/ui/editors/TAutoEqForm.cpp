@@ -101,7 +101,8 @@ void TAutoEqForm::Job::run() {
         measured = read.curves[o];
         measuredFormat = read.formats[o];
     } else {
-        const analysis::MeasurementResult read = analysis::readMeasurement(measurementPath, settings);
+        const analysis::MeasurementResult read =
+            analysis::readMeasurement(measurementPath, settings);
         if (read.status != analysis::MeasurementStatus::Imported) {
             error = read.status == analysis::MeasurementStatus::Unreadable
                         ? measurementPath + ": cannot be read"
@@ -252,8 +253,8 @@ QWidget* TAutoEqForm::buildOptions() {
                          -analysis::kMaxTiltDbPerOctave, analysis::kMaxTiltDbPerOctave, 0.0, box);
     add(QStringLiteral("Tilt dB/octave"), tiltEdit_);
 
-    lowEdit_ = realEdit(QStringLiteral("LowEdit"), QStringLiteral("0"), kPeqMinFrequencyHz,
-                        23999.0, 40.0, box);
+    lowEdit_ = realEdit(QStringLiteral("LowEdit"), QStringLiteral("0"), kPeqMinFrequencyHz, 23999.0,
+                        40.0, box);
     highEdit_ = realEdit(QStringLiteral("HighEdit"), QStringLiteral("0"), kPeqMinFrequencyHz,
                          23999.0, 16000.0, box);
     add(QStringLiteral("Range Hz"), lowEdit_, highEdit_);
@@ -308,7 +309,8 @@ void TAutoEqForm::chooseOutput(int output) {
 
 void TAutoEqForm::chooseMeasurement() {
     const auto path = context().dialogs.openFile(
-        {kSelectTitle, QString::fromStdString(analysis::measurementFileFilter(analysis::kFormatAuto)),
+        {kSelectTitle,
+         QString::fromStdString(analysis::measurementFileFilter(analysis::kFormatAuto)),
          {}});
     if (path) {
         chosenMeasurement_ = *path;
@@ -319,7 +321,8 @@ void TAutoEqForm::chooseMeasurement() {
 
 void TAutoEqForm::chooseTarget() {
     const auto path = context().dialogs.openFile(
-        {kSelectTitle, QString::fromStdString(analysis::measurementFileFilter(analysis::kFormatAuto)),
+        {kSelectTitle,
+         QString::fromStdString(analysis::measurementFileFilter(analysis::kFormatAuto)),
          {}});
     if (path) {
         targetFile_ = *path;
@@ -355,9 +358,10 @@ std::shared_ptr<TAutoEqForm::Job> TAutoEqForm::makeJob() {
     job->measurementPath = job->imported
                                ? config().MeasurementFile[static_cast<std::size_t>(output_ - 1)]
                                : chosenMeasurement_.toStdString();
-    job->settings = job->imported ? analysis::measurementSettings(config(), analysis::kDefaultMicMvPerPa)
-                                  : analysis::MeasurementSettings(analysis::kFormatAuto,
-                                                                  config().MeasurementSpl);
+    job->settings =
+        job->imported
+            ? analysis::measurementSettings(config(), analysis::kDefaultMicMvPerPa)
+            : analysis::MeasurementSettings(analysis::kFormatAuto, config().MeasurementSpl);
     const QString preset = context().workflow.openDialogFileName();
     job->fallbackFolder =
         preset.isEmpty() ? std::string() : QFileInfo(preset).absolutePath().toStdString();
@@ -432,10 +436,10 @@ void TAutoEqForm::showProposal() {
     int row = 0;
     for (const int number : job.fit.fittedBands) {
         const PeqBand& band = job.fit.bands[static_cast<std::size_t>(number - 1)];
-        const QStringList cells = {QString::number(number), QString::fromLatin1(filterTypeName(band.FilterType)),
-                                   QString::number(band.FrequencyHz, 'f', 0),
-                                   QString::number(band.Q, 'f', 1),
-                                   QString::number(band.GainDb, 'f', 1)};
+        const QStringList cells = {
+            QString::number(number), QString::fromLatin1(filterTypeName(band.FilterType)),
+            QString::number(band.FrequencyHz, 'f', 0), QString::number(band.Q, 'f', 1),
+            QString::number(band.GainDb, 'f', 1)};
         for (int c = 0; c < cells.size(); ++c) {
             bandsTable_->setItem(row, c, new QTableWidgetItem(cells[c]));
         }

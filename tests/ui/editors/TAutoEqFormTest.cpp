@@ -21,7 +21,8 @@ namespace {
 struct AutoEqWindow {
     AutoEqWindow() : editor(installEditorWindows) {
         measurement = editor.path(QStringLiteral("top.frd"));
-        std::ofstream(measurement.toStdString()) << kvn::test::speakerFrd(kvn::test::Speaker::FullRange);
+        std::ofstream(measurement.toStdString())
+            << kvn::test::speakerFrd(kvn::test::Speaker::FullRange);
     }
     TAutoEqForm* form() { return editor.find<TAutoEqForm>("TAutoEqForm"); }
     QString result() { return editor.find<QLabel>("ResultLabel")->text(); }
