@@ -36,6 +36,7 @@ constexpr int kFittedSeries = 2;
 constexpr int kTargetSeries = 3;
 constexpr double kGraphHalfSpanDb = 20.0;
 constexpr int kProgressPollMs = 50;
+const QColor kTargetColor(0xC0, 0xC0, 0xC0);
 const QString kSelectTitle = QStringLiteral("Select File with Frequency Response");
 
 QString outputCaption(int output) {
@@ -143,7 +144,7 @@ TAutoEqForm::TAutoEqForm(EditorContext& context)
     graph_->setSeriesName(kNowSeries, QStringLiteral("Now"));
     graph_->setSeriesName(kFittedSeries, QStringLiteral("Fitted"));
     graph_->setSeriesName(kTargetSeries, QStringLiteral("Target"));
-    graph_->setSeriesColor(kTargetSeries, Qt::white);
+    graph_->setSeriesColor(kTargetSeries, kTargetColor);
 
     bandsTable_ = new QTableWidget(0, 5, this);
     bandsTable_->setObjectName(QStringLiteral("BandsTable"));
@@ -177,8 +178,17 @@ TAutoEqForm::TAutoEqForm(EditorContext& context)
         }
     });
 
+    auto* legend = new QLabel(
+        QStringLiteral("<span style='color:%1'>&#9632;</span> Now &nbsp; "
+                       "<span style='color:%2'>&#9632;</span> Fitted &nbsp; "
+                       "<span style='color:%3'>&#9632;</span> Target (at the fitted level)")
+            .arg(widgets::ResponseGraph::defaultSeriesColor(kNowSeries).name(),
+                 widgets::ResponseGraph::defaultSeriesColor(kFittedSeries).name(),
+                 kTargetColor.name()),
+        this);
     auto* right = new QVBoxLayout;
     right->addWidget(graph_, 1);
+    right->addWidget(legend);
     right->addWidget(bandsTable_);
     right->addWidget(resultLabel_);
     auto* middle = new QHBoxLayout;
@@ -534,6 +544,8 @@ void TAutoEqForm::refresh(const ConfigChange& change) {
 std::vector<ScreenshotStep> TAutoEqForm::screenshots() {
     return {{QStringLiteral("auto-eq.png"), [this]() -> QWidget* {
                  chooseOutput(1);
+                 // Above the top's high-pass of the sample system.
+                 lowEdit_->setValue(120.0);
                  chosenMeasurement_ =
                      QStringLiteral(KVN_SAMPLE_MEASUREMENTS) + QStringLiteral("/top.frd");
                  // Fitted here and now, so that the picture shows a proposal.
