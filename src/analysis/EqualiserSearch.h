@@ -3,10 +3,12 @@
 // minus the target), it chooses the types and slider positions of the free bands that make the
 // error's spread about its mean smallest.
 //
-// Greedy placement on the smoothed residual from several smoothing widths, a joint bounded
-// Levenberg-Marquardt over (log frequency, log Q, gain) of all bands, re-seating of the weakest
-// band, first-order shelves tried at the ends of the range, then a descent over neighbouring
-// slider steps. No randomness, no threads, fixed iteration limits.
+// Starts: greedy placement on the smoothed residual at several smoothing widths, and bands spread
+// over the range at golden-ratio turns; each is settled by a joint bounded Levenberg-Marquardt
+// over (log frequency, log Q, gain) of all bands on every third point, and the best few again on
+// every point. Then each band is re-seated in turn, first-order shelves are tried at the ends of
+// the range, and every candidate is put on the sliders' steps and polished by a descent over
+// neighbouring steps; the lowest error wins. No randomness, no threads, fixed iteration limits.
 #pragma once
 
 #include <cstdint>

@@ -101,9 +101,9 @@ void printTable(CommandIo& io, const analysis::EqualiserFit& fit) {
                << std::setprecision(2) << band.FrequencyHz << std::setw(7) << std::setprecision(1)
                << band.Q << std::setw(10) << band.GainDb << "\n";
     }
-    io.out << std::setprecision(2) << "RMS deviation over " << fit.range.lowHz << "-"
-           << fit.range.highHz << " Hz: " << fit.rmsBeforeDb << " dB before, " << fit.rmsAfterDb
-           << " dB after\n"
+    io.out << std::defaultfloat << "RMS deviation over " << fit.range.lowHz << "-"
+           << fit.range.highHz << " Hz: " << std::fixed << std::setprecision(2) << fit.rmsBeforeDb
+           << " dB before, " << fit.rmsAfterDb << " dB after (level free)\n"
            << std::defaultfloat;
 }
 
