@@ -213,6 +213,7 @@ TAutoEqForm::~TAutoEqForm() {
     if (thread_ != nullptr) {
         job_->stop = true;
         thread_->wait();
+        delete thread_;
     }
 }
 
