@@ -1,11 +1,14 @@
 // The analysis layer: a long measurement export read and resampled onto the grid, the total
-// response of the three outputs with their sum, and the alignment of the outputs.
+// response of the three outputs with their sum, the alignment of the outputs and the automatic
+// equaliser.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "SyntheticSpeakers.h"
+#include "analysis/EqualiserFit.h"
 #include "analysis/MeasurementImport.h"
 #include "analysis/OutputAlignment.h"
 #include "analysis/TotalResponse.h"
@@ -122,5 +125,37 @@ void BM_AlignEveryOutputOfThree(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AlignEveryOutputOfThree)->Unit(benchmark::kMillisecond);
+
+// The automatic equaliser on a made-up full-range box with noise: 7 bands over 40 Hz - 16 kHz on
+// Output 1, and 3 bands over 30 - 400 Hz on SUB (with its low-pass and fixed path). The counters
+// give the deviation before and after.
+void fitBenchmark(benchmark::State& state, test::Speaker speaker, int output, FitRange range,
+                  int bands) {
+    ProcessorConfig config;
+    config.resetToNew();
+    const MeasurementResult measured =
+        parseMeasurement(test::speakerFrd(speaker), "speaker.frd", {kFormatFrd, 90.0});
+    EqualiserFitOptions options;
+    options.output = output;
+    options.range = range;
+    options.bands = bands;
+    EqualiserFit fit;
+    for (auto _ : state) {
+        fit = fitEqualiser(config, measured.curve, flatTarget(), options);
+        benchmark::DoNotOptimize(fit.bands.data());
+    }
+    state.counters["rmsBeforeDb"] = fit.rmsBeforeDb;
+    state.counters["rmsAfterDb"] = fit.rmsAfterDb;
+}
+
+void BM_FitEqualiser7Bands40HzTo16kHz(benchmark::State& state) {
+    fitBenchmark(state, test::Speaker::FullRange, 1, {40.0, 16000.0}, 7);
+}
+BENCHMARK(BM_FitEqualiser7Bands40HzTo16kHz)->Unit(benchmark::kMillisecond);
+
+void BM_FitEqualiserSub3Bands30To400Hz(benchmark::State& state) {
+    fitBenchmark(state, test::Speaker::SubWithRoomMode, kSubOutput, {30.0, 400.0}, 3);
+}
+BENCHMARK(BM_FitEqualiserSub3Bands30To400Hz)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ui/editors/EditorWindows.h"
 
+#include "ui/editors/TAutoEqForm.h"
 #include "ui/editors/TCopyOutputForm.h"
 #include "ui/editors/TDelayFinoForm.h"
 #include "ui/editors/TDynamicform.h"
@@ -42,6 +43,7 @@ void installEditorWindows(EditorApplication& app) {
     app.addEditor(EditorKind::Gains, std::make_unique<TGainsForm>(app.context()));
     app.addEditor(EditorKind::Delay, std::make_unique<TDelayFinoForm>(app.context()));
     app.addEditor(EditorKind::Copy, std::make_unique<TCopyOutputForm>(app.context()));
+    app.addEditor(EditorKind::AutoEq, std::make_unique<TAutoEqForm>(app.context()));
 }
 
 }  // namespace kvn::ui

@@ -4,6 +4,7 @@
 
 #include "config/EqualizerControls.h"
 #include "ui/main/ConfigText.h"
+#include "ui/main/EditorRegistry.h"
 #include "widgets/CommitSlider.h"
 #include "widgets/GraphMath.h"
 #include "widgets/IntSpinEdit.h"
@@ -296,6 +297,12 @@ QWidget* TPEQForm::buildFooter() {
             [this] { importFilters(context(), editedOutput_); });
     commandRow_->addWidget(exportButton);
     commandRow_->addWidget(importButton);
+    // Fitting the edited output's bands to its measured loudspeaker.
+    auto* autoEqButton = new QPushButton(QStringLiteral("Auto EQ..."), footer);
+    autoEqButton->setObjectName(QStringLiteral("AutoEqB"));
+    connect(autoEqButton, &QPushButton::clicked, this,
+            [this] { context().editors.open(EditorKind::AutoEq, editedOutput_); });
+    commandRow_->addWidget(autoEqButton);
     row->addWidget(realTimeButton());
     return footer;
 }

@@ -24,6 +24,7 @@ enum class EditorKind {
     Coefficients,   // the hidden "Show Coeff" button
     Import,         // "Import Speaker Data", opened from the total response
     Align,          // "Align...", opened from the total response
+    AutoEq,         // "Auto EQ...", opened from the equaliser window
 };
 
 // One picture of a window for the documentation (`make screenshots`).
