@@ -1,0 +1,42 @@
+// Serial ports and USB converters behind port texts.
+#include "link/SystemLinks.h"
+
+#include "link/LibFtdiD2xx.h"
+#include "link/TCommPortDriver.h"
+
+namespace kvn::link {
+
+LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports) {
+    switch (port.kind) {
+        case PortSpec::Kind::Com: {
+            const int number = port.com;
+            LinkOption option = LinkOption::com(
+                number, [number, ports] { return TCommPortDriver::forProcessor(number, ports); });
+            option.portPath = ports.path(number);
+            return option;
+        }
+        case PortSpec::Kind::Path: {
+            const std::string path = port.location;
+            LinkOption option =
+                LinkOption::serial(PortTarget::kPathConnectionMode, path,
+                                   [path] { return TCommPortDriver::forProcessorAt(path); });
+            option.portPath = path;
+            return option;
+        }
+        case PortSpec::Kind::Usb: {
+            const std::string serial = port.location;
+            return LinkOption::usb([serial] { return std::make_unique<LibFtdiD2xx>(serial); });
+        }
+        case PortSpec::Kind::Virtual:
+            break;
+    }
+    return LinkOption::offline();
+}
+
+SystemLinks systemLinks(PortMap ports) {
+    return [ports = std::move(ports)](const PortSpec& port) {
+        return systemLinkOption(port, ports);
+    };
+}
+
+}  // namespace kvn::link
