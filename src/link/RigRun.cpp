@@ -84,6 +84,56 @@ std::string RigResult::failureText() const {
     return text;
 }
 
+std::string rigStateText(const RigResult& r, RigAction action) {
+    using State = RigResult::State;
+    switch (r.state) {
+        case State::Waiting:
+            return "waiting";
+        case State::Running:
+            return "working";
+        case State::Cancelled:
+            return "cancelled";
+        case State::Succeeded:
+            switch (action) {
+                case RigAction::Status:
+                    return "ready";
+                case RigAction::Write:
+                    return "written";
+                case RigAction::Backup:
+                    return "backed up";
+                case RigAction::Restore:
+                    return "restored";
+            }
+            break;
+        case State::Failed:
+            if (action == RigAction::Status) {
+                if (!r.answered) {
+                    return "no answer";
+                }
+                if (r.holds == RigResult::Holds::No) {
+                    return "differs";
+                }
+                if (r.holds == RigResult::Holds::Yes) {
+                    return "wrong memory";
+                }
+            }
+            break;
+    }
+    return "failed";
+}
+
+std::string holdsText(RigResult::Holds holds) {
+    switch (holds) {
+        case RigResult::Holds::Yes:
+            return "yes";
+        case RigResult::Holds::No:
+            return "no";
+        case RigResult::Holds::Unknown:
+            break;
+    }
+    return "unknown";
+}
+
 bool RigReport::allSucceeded() const {
     for (const RigResult& r : results) {
         if (!r.succeeded()) {
@@ -110,8 +160,18 @@ std::vector<std::string> RigReport::failures(const std::vector<RigProcessor>& pr
     return lines;
 }
 
-RigRun::RigRun(SystemLinks system, PortMap ports, Sleeper& sleeper)
-    : system_(std::move(system)), ports_(std::move(ports)), sleeper_(sleeper) {}
+RigRun::RigRun(SystemLinks system, PortMap ports, Sleeper& sleeper, RigWorkers workers)
+    : system_(std::move(system)),
+      ports_(std::move(ports)),
+      sleeper_(sleeper),
+      workers_(std::move(workers)) {
+    if (!workers_) {
+        workers_ = [](std::function<void()> job) -> std::function<void()> {
+            auto thread = std::make_shared<std::thread>(std::move(job));
+            return [thread] { thread->join(); };
+        };
+    }
+}
 
 void RigRun::runOne(const RigProcessor& processor, std::size_t index, RigAction action,
                     const fs::path& folder, RigListener& listener, RigResult& result) {
@@ -229,10 +289,10 @@ RigReport RigRun::run(const std::vector<RigProcessor>& processors, RigAction act
         byPort[identity.empty() ? "#" + std::to_string(i) : identity].push_back(i);
     }
     {
-        std::vector<std::jthread> workers;
-        workers.reserve(byPort.size());
+        std::vector<std::function<void()>> joins;
+        joins.reserve(byPort.size());
         for (const auto& [identity, indexes] : byPort) {
-            workers.emplace_back([&, indexes = indexes] {
+            joins.push_back(workers_([&, indexes = indexes] {
                 for (const std::size_t i : indexes) {
                     RigResult& result = report.results[i];
                     if (cancelled_) {
@@ -250,7 +310,10 @@ RigReport RigRun::run(const std::vector<RigProcessor>& processors, RigAction act
                     }
                     listener.finished(i, result);
                 }
-            });
+            }));
+        }
+        for (const auto& join : joins) {
+            join();
         }
     }
     if (action == RigAction::Backup) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,11 +82,22 @@ struct RigReport {
     std::vector<std::string> failures(const std::vector<RigProcessor>& processors) const;
 };
 
+// The state a processor's row shows: "waiting", "working", then for Status "ready", "no answer",
+// "differs" (its memory holds something else), "wrong memory" (it runs another one) or "failed";
+// for the others "written", "backed up", "restored" or "failed"; "cancelled".
+std::string rigStateText(const RigResult& result, RigAction action);
+// "yes", "no", "unknown".
+std::string holdsText(RigResult::Holds holds);
+
+// Starts a worker: runs `job` on a thread of its own and returns a function that waits for it to
+// end. Empty: std::thread. The serial ports' backend wants threads of its own kind.
+using RigWorkers = std::function<std::function<void()>(std::function<void()> job)>;
+
 class RigRun {
 public:
     // `system` makes the serial and USB links; `ports` tells which ports are one; `sleeper`
     // must be usable from several threads at once and outlive the run.
-    RigRun(SystemLinks system, PortMap ports, Sleeper& sleeper);
+    RigRun(SystemLinks system, PortMap ports, Sleeper& sleeper, RigWorkers workers = {});
 
     // Runs `action` on every processor and returns when all are done. `folder` is the rig
     // backup's folder for Backup and Restore. A processor whose port another one is on waits
@@ -105,6 +117,7 @@ private:
     SystemLinks system_;
     PortMap ports_;
     Sleeper& sleeper_;
+    RigWorkers workers_;
     std::atomic<bool> cancelled_ = false;
 };
 

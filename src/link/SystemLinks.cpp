@@ -1,6 +1,9 @@
 // Serial ports and USB converters behind port texts.
 #include "link/SystemLinks.h"
 
+#include <QThread>
+#include <memory>
+
 #include "link/LibFtdiD2xx.h"
 #include "link/TCommPortDriver.h"
 
@@ -36,6 +39,14 @@ LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports) {
 SystemLinks systemLinks(PortMap ports) {
     return [ports = std::move(ports)](const PortSpec& port) {
         return systemLinkOption(port, ports);
+    };
+}
+
+RigWorkers qtWorkerThreads() {
+    return [](std::function<void()> job) -> std::function<void()> {
+        std::shared_ptr<QThread> thread(QThread::create(std::move(job)));
+        thread->start();
+        return [thread] { thread->wait(); };
     };
 }
 

@@ -5,6 +5,7 @@
 #include "link/LinkOption.h"
 #include "link/PortMap.h"
 #include "link/PortTarget.h"
+#include "link/RigRun.h"
 
 namespace kvn::link {
 
@@ -13,5 +14,8 @@ LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports);
 
 // systemLinkOption bound to `ports`, for PortTarget::open and the rig.
 SystemLinks systemLinks(PortMap ports);
+
+// The rig's workers as Qt threads, on which the serial ports' backend is at home.
+RigWorkers qtWorkerThreads();
 
 }  // namespace kvn::link
