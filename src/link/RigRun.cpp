@@ -268,7 +268,13 @@ void RigRun::runOne(const RigProcessor& processor, std::size_t index, RigAction 
                 if (result.answered) {
                     result.report = ProcessorBackup(sequences).restore(folder / processor.folder,
                                                                        MemoryRange::user());
-                    reportOutcome(result);
+                    // Every write recalled its memory: the processor is left running the rig's.
+                    if (reportOutcome(result) && sequences.ChangeMemory(memory)) {
+                        result.activeMemory = memory;
+                    } else if (result.succeeded()) {
+                        fail(result, "restored, but memory " + std::to_string(memory) +
+                                         " could not be recalled");
+                    }
                 }
                 break;
         }

@@ -25,7 +25,7 @@ enum class RigAction {
     Status,   // answers? which memory does it run? does its memory hold the rig's preset?
     Write,    // the preset to its memory, recalled, then read back and compared
     Backup,   // its user memories into FOLDER/<its folder>, and the rig backup manifest
-    Restore,  // the memories of FOLDER/<its folder> back, each checked
+    Restore,  // the memories of FOLDER/<its folder> back, each checked; then it runs its memory
 };
 
 struct RigResult {
