@@ -49,8 +49,7 @@ public:
     }
 
     void started(std::size_t index) override { update(index, "started", 0, 0, true); }
-    void progress(std::size_t index, const std::string& step, int position,
-                  int maximum) override {
+    void progress(std::size_t index, const std::string& step, int position, int maximum) override {
         update(index, step, position, maximum, false);
     }
     void finished(std::size_t index, const link::RigResult& result) override {
@@ -209,7 +208,8 @@ int runStatus(const Args& args, CommandIo& io) {
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c) {
-            line += c + 1 == row.size() ? row[c] : row[c] + std::string(widths[c] - row[c].size() + 2, ' ');
+            line += c + 1 == row.size() ? row[c]
+                                        : row[c] + std::string(widths[c] - row[c].size() + 2, ' ');
         }
         io.out << line << "\n";
     }
@@ -281,7 +281,8 @@ int runRestore(const Args& args, CommandIo& io) {
         "kvn350 rig restore DIR [--yes]",
         "Writes the memories of a rig backup back to the processors it lists, on the ports it\n"
         "names, and checks each; processors on different ports are worked on at once.");
-    parser.positional("DIR", "the folder a rig backup wrote").flag("yes", "go ahead without asking");
+    parser.positional("DIR", "the folder a rig backup wrote")
+        .flag("yes", "go ahead without asking");
     const auto a = parseOrHelp(parser, args, io);
     if (!a) {
         return kExitOk;

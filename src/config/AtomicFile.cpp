@@ -2,8 +2,8 @@
 #include "config/AtomicFile.h"
 
 #include <cerrno>
-#include <fstream>
 #include <cstdio>
+#include <fstream>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -109,8 +109,8 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view tex
         path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), error);
 }
 
-std::optional<std::vector<std::uint8_t>> readSmallFile(const std::filesystem::path& path, std::size_t maxBytes,
-                                                       std::string& error) {
+std::optional<std::vector<std::uint8_t>> readSmallFile(const std::filesystem::path& path,
+                                                       std::size_t maxBytes, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path.filename().string();

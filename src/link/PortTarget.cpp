@@ -71,8 +71,8 @@ std::optional<PortSpec> parsePortText(std::string_view text, const fs::path& bas
         port.kind = PortSpec::Kind::Virtual;
         if (name != "virtual") {
             const fs::path state(std::string(text.substr(kVirtualPrefix.size())));
-            port.location =
-                state.empty() ? std::string() : fs::absolute(base / state).lexically_normal().string();
+            port.location = state.empty() ? std::string()
+                                          : fs::absolute(base / state).lexically_normal().string();
         }
     } else {
         // "tcp:host" and the like; a drive letter ("C:\...") and a device path are paths.

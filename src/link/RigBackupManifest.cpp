@@ -30,8 +30,8 @@ std::string RigBackupManifest::toJson() const {
         const Entry& e = processors[i];
         out += i == 0 ? "\n" : ",\n";
         out += "    {\"name\": " + jsonQuoted(e.name) + ", \"port\": " + jsonQuoted(e.port) +
-               ", \"memory\": " + std::to_string(e.memory) + ", \"folder\": " +
-               jsonQuoted(e.folder) + "}";
+               ", \"memory\": " + std::to_string(e.memory) +
+               ", \"folder\": " + jsonQuoted(e.folder) + "}";
     }
     out += processors.empty() ? "],\n" : "\n  ],\n";
     out += "  \"missing\": [";

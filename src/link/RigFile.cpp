@@ -48,8 +48,9 @@ bool readEntry(const JsonValue& item, std::size_t index, const fs::path& base,
 
     const std::string* port = jsonAs<std::string>(jsonMember(*entry, "port"));
     if (port == nullptr || port->empty()) {
-        return fail("port", "expected a port (a device path, COM1..COM4, usb:SERIAL or "
-                            "virtual:STATE_FILE)");
+        return fail("port",
+                    "expected a port (a device path, COM1..COM4, usb:SERIAL or "
+                    "virtual:STATE_FILE)");
     }
     std::string portError;
     const std::optional<PortSpec> spec = parsePortText(*port, base, portError);
@@ -106,13 +107,13 @@ bool checkDistinct(const std::vector<RigProcessor>& processors, const PortMap& p
     for (std::size_t i = 0; i < processors.size(); ++i) {
         const RigProcessor& p = processors[i];
         auto both = [&](std::size_t other) {
-            return rigEntryText(other, processors[other].name) + " and " +
-                   rigEntryText(i, p.name);
+            return rigEntryText(other, processors[other].name) + " and " + rigEntryText(i, p.name);
         };
         // Folder names are compared without case: some file systems do.
         if (const auto [it, added] = byFolder.emplace(lower(p.folder), i); !added) {
-            error = both(it->second) + ": name: two processors of one name (or of names that give "
-                                       "one backup folder, '" +
+            error = both(it->second) +
+                    ": name: two processors of one name (or of names that give "
+                    "one backup folder, '" +
                     p.folder + "')";
             return false;
         }
@@ -121,8 +122,8 @@ bool checkDistinct(const std::vector<RigProcessor>& processors, const PortMap& p
             continue;
         }
         if (const auto [it, added] = byPort.emplace(identity, i); !added) {
-            error = both(it->second) + ": port: both lead to " + identity.substr(identity.find(':') + 1) +
-                    "; a port reaches one processor";
+            error = both(it->second) + ": port: both lead to " +
+                    identity.substr(identity.find(':') + 1) + "; a port reaches one processor";
             return false;
         }
     }
@@ -137,8 +138,8 @@ std::optional<RigFile> RigFile::parse(std::string_view json, const fs::path& bas
         return std::nullopt;
     }
     const JsonObject* root = jsonAs<JsonObject>(&*document);
-    const JsonArray* list = root != nullptr ? jsonAs<JsonArray>(jsonMember(*root, "processors"))
-                                            : nullptr;
+    const JsonArray* list =
+        root != nullptr ? jsonAs<JsonArray>(jsonMember(*root, "processors")) : nullptr;
     if (list == nullptr) {
         error = "processors: expected a list of processors";
         return std::nullopt;

@@ -247,8 +247,8 @@ void RigRun::runOne(const RigProcessor& processor, std::size_t index, RigAction 
                     result.activeMemory = memory;
                 }
                 if (write.verification) {
-                    result.holds = write.verification->passed() ? RigResult::Holds::Yes
-                                                                : RigResult::Holds::No;
+                    result.holds =
+                        write.verification->passed() ? RigResult::Holds::Yes : RigResult::Holds::No;
                     result.differences = write.verification->check.lines();
                 }
                 result.failure = write.failure;
@@ -309,10 +309,10 @@ RigReport RigRun::run(const std::vector<RigProcessor>& processors, RigAction act
                         listener.started(i);
                         const auto start = std::chrono::steady_clock::now();
                         runOne(processors[i], i, action, folder, listener, result);
-                        result.elapsedMs = static_cast<int>(
-                            std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::steady_clock::now() - start)
-                                .count());
+                        result.elapsedMs =
+                            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                 std::chrono::steady_clock::now() - start)
+                                                 .count());
                     }
                     listener.finished(i, result);
                 }
@@ -336,8 +336,8 @@ RigReport RigRun::run(const std::vector<RigProcessor>& processors, RigAction act
         }
         std::string error;
         if (manifest.processors.empty()) {
-            report.error = "No processor was backed up; " + (folder / RigBackupManifest::kFileName).string() +
-                           " was left as it was";
+            report.error = "No processor was backed up; " +
+                           (folder / RigBackupManifest::kFileName).string() + " was left as it was";
         } else if (!writeFileAtomically(folder / RigBackupManifest::kFileName, manifest.toJson(),
                                         error)) {
             report.error = std::string("The rig backup manifest ") + RigBackupManifest::kFileName +

@@ -20,9 +20,9 @@ LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports) {
         }
         case PortSpec::Kind::Path: {
             const std::string path = port.location;
-            LinkOption option =
-                LinkOption::serial(PortTarget::kPathConnectionMode, path,
-                                   [path] { return TCommPortDriver::forProcessorAt(path); });
+            LinkOption option = LinkOption::serial(PortTarget::kPathConnectionMode, path, [path] {
+                return TCommPortDriver::forProcessorAt(path);
+            });
             option.portPath = path;
             return option;
         }
@@ -37,9 +37,8 @@ LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports) {
 }
 
 SystemLinks systemLinks(PortMap ports) {
-    return [ports = std::move(ports)](const PortSpec& port) {
-        return systemLinkOption(port, ports);
-    };
+    return
+        [ports = std::move(ports)](const PortSpec& port) { return systemLinkOption(port, ports); };
 }
 
 RigWorkers qtWorkerThreads() {

@@ -13,8 +13,8 @@
 namespace kvn::cli {
 namespace {
 
-using ::testing::HasSubstr;
 using test::runBinary;
+using ::testing::HasSubstr;
 
 TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitIsThree) {
     QTemporaryDir dir;
@@ -31,8 +31,8 @@ TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitI
             std::make_unique<link::test::EmulatorProcess>(i == 2 ? protect : QStringList()));
         ASSERT_FALSE(emulators.back()->path().empty());
         entries += std::string(i == 0 ? "" : ", ") + R"({"name": ")" + names[i] +
-                   R"(", "port": ")" + emulators.back()->path() +
-                   R"(", "memory": )" + std::to_string(30 + i) + R"(, "preset": "p.KV2"})";
+                   R"(", "port": ")" + emulators.back()->path() + R"(", "memory": )" +
+                   std::to_string(30 + i) + R"(, "preset": "p.KV2"})";
     }
     QFile rig(QString::fromStdString(path("rig.json")));
     ASSERT_TRUE(rig.open(QIODevice::WriteOnly));
@@ -50,15 +50,16 @@ TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitI
     const auto status = runBinary({"rig", "status", path("rig.json"), "--json"});
     EXPECT_EQ(status.status, 3);
     for (const char* ready : {"Left hang", "Right hang", "Subs"}) {
-        EXPECT_THAT(status.out, HasSubstr(std::string("\"name\": \"") + ready +
-                                          "\",\n      \"port\""));
+        EXPECT_THAT(status.out,
+                    HasSubstr(std::string("\"name\": \"") + ready + "\",\n      \"port\""));
     }
     EXPECT_THAT(status.out, HasSubstr("\"state\": \"differs\""));
     EXPECT_EQ(QString::fromStdString(status.out).count(QStringLiteral("\"state\": \"ready\"")), 3);
 
     // A bad rig file names the entry and the field.
     rig.open(QIODevice::WriteOnly);
-    rig.write(R"({"processors": [{"name": "Subs", "port": "COM1", "memory": 99, "preset": "p.KV2"}]})");
+    rig.write(
+        R"({"processors": [{"name": "Subs", "port": "COM1", "memory": 99, "preset": "p.KV2"}]})");
     rig.close();
     const auto bad = runBinary({"rig", "status", path("rig.json")});
     EXPECT_EQ(bad.status, 2);

@@ -133,11 +133,11 @@ TEST_F(Rig, File_BadEntriesAreRefusedNamingEntryAndField) {
 
 TEST_F(Rig, Write_ProtectedAndVanishingProcessorsFailAloneAndNothingElseIsTouched) {
     std::string error;
-    const auto rig = parse("{\"processors\": [" + entry("L", "/p/1", "30", "a.KV2") + ", " +
-                               entry("R", "/p/2", "31", "b.KV2") + ", " +
-                               entry("Front", "/p/3", "32", "a.KV2") + ", " +
-                               entry("Sub", "/p/4", "33", "b.KV2") + "]}",
-                           error);
+    const auto rig =
+        parse("{\"processors\": [" + entry("L", "/p/1", "30", "a.KV2") + ", " +
+                  entry("R", "/p/2", "31", "b.KV2") + ", " + entry("Front", "/p/3", "32", "a.KV2") +
+                  ", " + entry("Sub", "/p/4", "33", "b.KV2") + "]}",
+              error);
     ASSERT_TRUE(rig) << error;
     devices_["/p/3"].setProtected(32, true);
     emu::FaultPlan gone;
@@ -163,23 +163,22 @@ TEST_F(Rig, Write_ProtectedAndVanishingProcessorsFailAloneAndNothingElseIsTouche
     EXPECT_EQ(devices_["/p/3"].memory(32), factory);
     EXPECT_EQ(devices_["/p/4"].memory(33), factory);
     EXPECT_EQ(rigStateText(report.results[2], RigAction::Write), "failed");
-    EXPECT_THAT(report.failures(rig->processors),
-                ::testing::ElementsAre(
-                    AllOf(HasSubstr("Front: the memory is protected ("),
-                          HasSubstr("MEMORY PROTECTED. If you want to override it")),
-                    AllOf(HasSubstr("Sub: the processor did not answer ("),
-                          HasSubstr("Comunication ERROR"))));
+    EXPECT_THAT(
+        report.failures(rig->processors),
+        ::testing::ElementsAre(AllOf(HasSubstr("Front: the memory is protected ("),
+                                     HasSubstr("MEMORY PROTECTED. If you want to override it")),
+                               AllOf(HasSubstr("Sub: the processor did not answer ("),
+                                     HasSubstr("Comunication ERROR"))));
 
     // The status check afterwards tells the same story.
     devices_["/p/4"].reconnect();
     devices_["/p/4"].setFaults({});
     devices_["/p/2"].recallMemory(40);
     const RigReport status = run.run(rig->processors, RigAction::Status, {}, quiet);
-    const std::vector<std::string> states = {
-        rigStateText(status.results[0], RigAction::Status),
-        rigStateText(status.results[1], RigAction::Status),
-        rigStateText(status.results[2], RigAction::Status),
-        rigStateText(status.results[3], RigAction::Status)};
+    const std::vector<std::string> states = {rigStateText(status.results[0], RigAction::Status),
+                                             rigStateText(status.results[1], RigAction::Status),
+                                             rigStateText(status.results[2], RigAction::Status),
+                                             rigStateText(status.results[3], RigAction::Status)};
     EXPECT_THAT(states, ::testing::ElementsAre("ready", "wrong memory", "differs", "differs"));
     EXPECT_EQ(status.results[1].activeMemory, 40);
     EXPECT_EQ(status.results[2].holds, RigResult::Holds::No);
@@ -243,8 +242,7 @@ TEST_F(Rig, Cancel_StopsProcessorsNotYetStartedOnAPort) {
     };
     RigRun run(links(), PortMap::defaults(), sleeper_);
     CancelAfterFirst listener(run);
-    const RigReport report =
-        run.run({rig->processors[0], second}, RigAction::Write, {}, listener);
+    const RigReport report = run.run({rig->processors[0], second}, RigAction::Write, {}, listener);
     EXPECT_TRUE(report.results[0].succeeded());
     EXPECT_EQ(report.results[1].state, RigResult::State::Cancelled);
     EXPECT_EQ(devices_["/p/1"].memory(31), emu::factoryImage());

@@ -23,8 +23,8 @@
 #include "widgets/LedButton.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>

@@ -46,8 +46,7 @@ public:
         : form_(form), rows_(std::move(rows)), step_(std::move(step)) {}
 
     void started(std::size_t index) override { post(index, QStringLiteral("working")); }
-    void progress(std::size_t index, const std::string& step, int position,
-                  int maximum) override {
+    void progress(std::size_t index, const std::string& step, int position, int maximum) override {
         QString text = QString::fromStdString(step);
         if (maximum > 0) {
             text += QStringLiteral("  %1/%2 bytes").arg(position).arg(maximum);
@@ -146,8 +145,8 @@ bool TRigForm::loadRig(const QString& path) {
     std::optional<link::RigFile> rig =
         link::RigFile::load(path.toStdString(), options_.ports(), error);
     if (!rig) {
-        dialogs_.error(QStringLiteral("The rig file cannot be used: %1")
-                           .arg(QString::fromStdString(error)));
+        dialogs_.error(
+            QStringLiteral("The rig file cannot be used: %1").arg(QString::fromStdString(error)));
         return false;
     }
     processors_ = std::move(rig->processors);
@@ -167,7 +166,8 @@ bool TRigForm::loadRig(const QString& path) {
         }
         table_->item(static_cast<int>(row), kState)->setBackground(stateColour(cells[kState]));
     }
-    summary_->setText(QStringLiteral("%1 processors. Refresh checks them.").arg(processors_.size()));
+    summary_->setText(
+        QStringLiteral("%1 processors. Refresh checks them.").arg(processors_.size()));
     setRunning(false);
     return true;
 }
@@ -189,8 +189,9 @@ void TRigForm::writeAll() {
         return;
     }
     const QString question =
-        QStringLiteral("Do you want to write the rig's presets to its %1 processors? They "
-                       "overwrite what those memories hold.")
+        QStringLiteral(
+            "Do you want to write the rig's presets to its %1 processors? They "
+            "overwrite what those memories hold.")
             .arg(processors_.size());
     if (dialogs_.message(MessageKind::Warning, question, MessageButtons::YesNo) == Answer::Yes) {
         start(link::RigAction::Write, {});
@@ -201,8 +202,8 @@ void TRigForm::backupAll() {
     if (processors_.empty() || running()) {
         return;
     }
-    if (const auto folder = dialogs_.chooseFolder(
-            {QStringLiteral("Back up the rig into"), QString(), QString()})) {
+    if (const auto folder =
+            dialogs_.chooseFolder({QStringLiteral("Back up the rig into"), QString(), QString()})) {
         start(link::RigAction::Backup, *folder);
     }
 }
@@ -245,7 +246,8 @@ void TRigForm::start(link::RigAction action, const QString& folder) {
     worker_ = QThread::create([this, run, listener, work = std::move(work), action, where] {
         link::RigReport report = run->run(work, action, where, *listener);
         QMetaObject::invokeMethod(
-            this, [this, report = std::move(report)] {
+            this,
+            [this, report = std::move(report)] {
                 report_ = report;
                 finishRun();
             },
@@ -299,8 +301,7 @@ void TRigForm::showRow(std::size_t row, const link::RigResult& r, link::RigActio
     const int at = static_cast<int>(row);
     const bool busy = busy_.count(row) != 0;
     table_->item(at, kAnswers)->setText(busy ? QString() : r.answered ? "yes" : "no");
-    table_->item(at, kRuns)->setText(r.activeMemory ? QString::number(*r.activeMemory)
-                                                    : QString());
+    table_->item(at, kRuns)->setText(r.activeMemory ? QString::number(*r.activeMemory) : QString());
     table_->item(at, kHolds)->setText(QString::fromStdString(link::holdsText(r.holds)));
     showStep(row, busy ? QString::fromLatin1(kBusyText)
                        : QString::fromStdString(link::rigStateText(r, action)));

@@ -41,8 +41,8 @@ TEST(TRigForm, RefreshAndWriteAll_ShowEachProcessorsStateAndLeaveTheHeldPortAlon
     ProcessorConfig config;
     config.resetToNew();
     config.SystemName = "Show";
-    ASSERT_TRUE(SavePresetFile(dir.filePath(QStringLiteral("show.KV2")).toStdString(), config)
-                    .success);
+    ASSERT_TRUE(
+        SavePresetFile(dir.filePath(QStringLiteral("show.KV2")).toStdString(), config).success);
     writeFile(dir.filePath(QStringLiteral("rig.json")), R"({"processors": [
         {"name": "Left", "port": "/p/1", "memory": 30, "preset": "show.KV2"},
         {"name": "Front", "port": "/p/2", "memory": 31, "preset": "show.KV2"},
