@@ -26,6 +26,8 @@ using Clock = std::chrono::steady_clock;
 // the table is redrawn when it is.
 constexpr auto kPlainLineInterval = std::chrono::seconds(1);
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+// Redrawn lines are cut to fit a terminal of 80 columns, so that none wraps.
+constexpr std::size_t kLineChars = 79;
 
 const char* const kExitNotes =
     "Exit status: 0 when every processor succeeded, 1 usage error or refused question,\n"
@@ -94,7 +96,7 @@ private:
             err_ << "\033[" << lines_.size() << "A";
         }
         for (const Line& line : lines_) {
-            err_ << "\r\033[K" << line.text.substr(0, 120) << "\n";
+            err_ << "\r\033[K" << line.text.substr(0, kLineChars) << "\n";
         }
         err_ << std::flush;
         drawnOnce_ = true;
@@ -130,7 +132,7 @@ link::RigReport runRig(const std::vector<link::RigProcessor>& processors, link::
 
 // The summary's failures on stderr; exit status 3 when there is one.
 int finish(const std::vector<link::RigProcessor>& processors, const link::RigReport& report,
-           CommandIo& io) {
+           link::RigAction action, CommandIo& io) {
     const std::vector<std::string> failures = report.failures(processors);
     for (const std::string& line : failures) {
         io.err << "kvn350: " << line << "\n";
@@ -138,7 +140,8 @@ int finish(const std::vector<link::RigProcessor>& processors, const link::RigRep
     const std::size_t done = static_cast<std::size_t>(
         std::count_if(report.results.begin(), report.results.end(),
                       [](const link::RigResult& r) { return r.succeeded(); }));
-    io.out << done << " of " << processors.size() << " processors succeeded\n";
+    io.out << done << " of " << processors.size() << " processors " << link::rigDoneText(action)
+           << "\n";
     return report.allSucceeded() ? kExitOk : kExitDevice;
 }
 
@@ -213,7 +216,7 @@ int runStatus(const Args& args, CommandIo& io) {
         }
         io.out << line << "\n";
     }
-    return finish(rig.processors, report, io);
+    return finish(rig.processors, report, link::RigAction::Status, io);
 }
 
 int runWrite(const Args& args, CommandIo& io) {
@@ -247,7 +250,7 @@ int runWrite(const Args& args, CommandIo& io) {
             io.err << "kvn350: " << p.name << ": " << d << "\n";
         }
     }
-    return finish(rig.processors, report, io);
+    return finish(rig.processors, report, link::RigAction::Write, io);
 }
 
 void printBackupLines(const std::vector<link::RigProcessor>& processors,
@@ -273,7 +276,7 @@ int runBackup(const Args& args, CommandIo& io) {
     const std::string folder = a->positional(1);
     const link::RigReport report = runRig(rig.processors, link::RigAction::Backup, folder, io);
     printBackupLines(rig.processors, report, "backed up", io);
-    return finish(rig.processors, report, io);
+    return finish(rig.processors, report, link::RigAction::Backup, io);
 }
 
 int runRestore(const Args& args, CommandIo& io) {
@@ -307,7 +310,7 @@ int runRestore(const Args& args, CommandIo& io) {
     for (const link::RigBackupManifest::Missing& m : manifest.missing) {
         io.err << "kvn350: " << m.name << ": not in the backup (" << m.reason << ")\n";
     }
-    const int status = finish(*processors, report, io);
+    const int status = finish(*processors, report, link::RigAction::Restore, io);
     return manifest.missing.empty() ? status : kExitDevice;
 }
 

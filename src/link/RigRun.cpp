@@ -122,6 +122,20 @@ std::string rigStateText(const RigResult& r, RigAction action) {
     return "failed";
 }
 
+std::string rigDoneText(RigAction action) {
+    switch (action) {
+        case RigAction::Status:
+            return "ready";
+        case RigAction::Write:
+            return "written and verified";
+        case RigAction::Backup:
+            return "backed up";
+        case RigAction::Restore:
+            break;
+    }
+    return "restored";
+}
+
 std::string holdsText(RigResult::Holds holds) {
     switch (holds) {
         case RigResult::Holds::Yes:

@@ -86,6 +86,8 @@ struct RigReport {
 // "differs" (its memory holds something else), "wrong memory" (it runs another one) or "failed";
 // for the others "written", "backed up", "restored" or "failed"; "cancelled".
 std::string rigStateText(const RigResult& result, RigAction action);
+// What a processor that succeeded is: "ready", "written and verified", "backed up", "restored".
+std::string rigDoneText(RigAction action);
 // "yes", "no", "unknown".
 std::string holdsText(RigResult::Holds holds);
 

@@ -42,7 +42,7 @@ TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitI
     EXPECT_EQ(runBinary({"rig", "write", path("rig.json")}).status, 1);  // no --yes
     const auto write = runBinary({"rig", "write", path("rig.json"), "--yes"});
     EXPECT_EQ(write.status, 3) << write.err;
-    EXPECT_THAT(write.out, HasSubstr("3 of 4 processors succeeded"));
+    EXPECT_THAT(write.out, HasSubstr("3 of 4 processors written and verified"));
     EXPECT_THAT(write.out, HasSubstr("Subs: p.KV2 -> memory 33, recalled and verified"));
     EXPECT_THAT(write.err, HasSubstr("kvn350: Front fill: the memory is protected (MEMORY "
                                      "PROTECTED. If you want to override it"));

@@ -283,14 +283,10 @@ void TRigForm::showReport(const link::RigReport& report, link::RigAction action)
         showRow(row, report.results[row], action);
         done += report.results[row].succeeded() ? 1 : 0;
     }
-    const char* what = action == link::RigAction::Status   ? "ready"
-                       : action == link::RigAction::Write  ? "written and verified"
-                       : action == link::RigAction::Backup ? "backed up"
-                                                           : "restored";
     QString text = QStringLiteral("%1 of %2 processors %3.")
                        .arg(done)
                        .arg(processors_.size())
-                       .arg(QString::fromLatin1(what));
+                       .arg(QString::fromStdString(link::rigDoneText(action)));
     for (const std::string& line : report.failures(processors_)) {
         text += QStringLiteral("\n") + QString::fromStdString(line);
     }
