@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace kvn {
@@ -265,6 +266,15 @@ private:
 
 std::optional<JsonValue> parseJson(std::string_view text, std::string& error) {
     return Reader(text).document(error);
+}
+
+std::optional<int> jsonWholeNumber(const JsonValue* v, int minimum, int maximum) {
+    const double* d = jsonAs<double>(v);
+    // Compared as a double first: converting one outside int's range is undefined.
+    if (d == nullptr || *d != std::trunc(*d) || *d < minimum || *d > maximum) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*d);
 }
 
 const JsonValue* jsonMember(const JsonObject& o, std::string_view key) {

@@ -41,6 +41,10 @@ const T* jsonAs(const JsonValue* v) {
     }
 }
 
+// The value as a whole number from `minimum` to `maximum`; empty for anything else (a text, a
+// fraction, a number out of that range however large).
+std::optional<int> jsonWholeNumber(const JsonValue* v, int minimum, int maximum);
+
 // The member `key` of `o`; null when there is none.
 const JsonValue* jsonMember(const JsonObject& o, std::string_view key);
 

@@ -50,12 +50,12 @@ public:
         return true;
     }
     bool memory(const Object& o, int& out) {
-        const double* d = as<double>(member(o, "memory"));
-        if (d == nullptr || *d != std::trunc(*d) ||
-            !MemoryRange::all().contains(static_cast<int>(*d))) {
+        const std::optional<int> n = jsonWholeNumber(
+            member(o, "memory"), MemoryRange::all().minimum, MemoryRange::all().maximum);
+        if (!n) {
             return fail("memory", "expected a memory number from 1 to 60");
         }
-        out = static_cast<int>(*d);
+        out = *n;
         return true;
     }
     // A plain file name inside the backup folder.

@@ -1,8 +1,6 @@
 // The rig backup manifest as JSON, both ways.
 #include "link/RigBackupManifest.h"
 
-#include <cmath>
-
 #include "config/AtomicFile.h"
 #include "config/JsonReader.h"
 #include "config/JsonText.h"
@@ -79,12 +77,12 @@ std::optional<RigBackupManifest> RigBackupManifest::parse(std::string_view json,
             return fail("port", "expected a port");
         }
         e.port = *port;
-        const double* memory = jsonAs<double>(jsonMember(*o, "memory"));
-        if (memory == nullptr || *memory != std::trunc(*memory) ||
-            !MemoryRange::all().contains(static_cast<int>(*memory))) {
+        const std::optional<int> memory = jsonWholeNumber(
+            jsonMember(*o, "memory"), MemoryRange::all().minimum, MemoryRange::all().maximum);
+        if (!memory) {
             return fail("memory", "expected a memory number from 1 to 60");
         }
-        e.memory = static_cast<int>(*memory);
+        e.memory = *memory;
         const std::string* folder = text(*o, "folder");
         if (folder == nullptr || !plainName(*folder)) {
             return fail("folder", "expected the name of a folder in the backup's folder");

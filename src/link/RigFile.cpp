@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <map>
 
 #include "config/AtomicFile.h"
@@ -64,13 +63,13 @@ bool readEntry(const JsonValue& item, std::size_t index, const fs::path& base,
     processor.port = *spec;
 
     const MemoryRange range = MemoryRange::user();
-    const double* memory = jsonAs<double>(jsonMember(*entry, "memory"));
-    if (memory == nullptr || *memory != std::trunc(*memory) ||
-        !range.contains(static_cast<int>(*memory))) {
+    const std::optional<int> memory =
+        jsonWholeNumber(jsonMember(*entry, "memory"), range.minimum, range.maximum);
+    if (!memory) {
         return fail("memory", "expected a memory number from " + std::to_string(range.minimum) +
                                   " to " + std::to_string(range.maximum));
     }
-    processor.memory = static_cast<int>(*memory);
+    processor.memory = *memory;
 
     const std::string* preset = jsonAs<std::string>(jsonMember(*entry, "preset"));
     if (preset == nullptr || preset->empty()) {

@@ -9,6 +9,7 @@
 #include "config/MemoryImage.h"
 #include "config/PresetFile.h"
 #include "emulator/FactoryImage.h"
+#include "link/BackupManifest.h"
 #include "link/RigBackupManifest.h"
 #include "link/RigFile.h"
 #include "link/RigRun.h"
@@ -91,6 +92,8 @@ TEST_F(Rig, File_BadEntriesAreRefusedNamingEntryAndField) {
          "entry 1 (Subs): memory: expected a memory number from 21 to 60"},
         {"{\"processors\": [" + entry("Subs", "COM2", "5", "a.KV2") + "]}", "memory:"},
         {"{\"processors\": [" + entry("Subs", "COM2", "30.5", "a.KV2") + "]}", "memory:"},
+        // Far outside int: refused, not converted.
+        {"{\"processors\": [" + entry("Subs", "COM2", "1e300", "a.KV2") + "]}", "memory:"},
         {"{\"processors\": [" + entry("Subs", "COM2", "30", "missing.KV2") + "]}",
          "entry 1 (Subs): preset: "},
         {"{\"processors\": [" + entry("Subs", "COM2", "30", "garbage.KV2") + "]}",
@@ -224,6 +227,12 @@ TEST_F(Rig, BackupAndRestore_BringEveryProcessorsMemoriesBackThroughTheRigManife
         "folder": "../elsewhere"}]})");
     EXPECT_FALSE(RigBackupManifest::load(dir_ / "bk", PortMap::defaults(), manifest, error));
     EXPECT_THAT(error, HasSubstr("entry 1 (X): folder:"));
+    EXPECT_FALSE(RigBackupManifest::parse(
+        R"({"processors": [{"name": "X", "port": "COM1", "memory": 1e300, "folder": "X"}]})",
+        error));
+    EXPECT_FALSE(
+        BackupManifest::parse(R"({"memories": [{"memory": -1e300, "file": "a.KV2"}]})", error));
+    EXPECT_THAT(error, HasSubstr("memory:"));
 }
 
 TEST_F(Rig, Cancel_StopsProcessorsNotYetStartedOnAPort) {
