@@ -50,19 +50,19 @@ struct Target {
 Target chooseTarget(const ParsedArgs& a) {
     const std::string text = *a.value("port");
     std::string error;
-    std::optional<link::PortSpec> spec = link::parsePortText(text, ".", error);
-    if (!spec) {
+    std::optional<link::PortAddress> address = link::parsePortText(text, ".", error);
+    if (!address) {
         throwUsage("--port: " + error);
     }
     if (const auto state = a.value("state")) {
-        if (spec->kind != link::PortSpec::Kind::Virtual) {
+        if (address->kind != link::PortAddress::Kind::Virtual) {
             throwUsage(
                 "--state keeps the memories of the virtual processor: use it with --port virtual");
         }
-        spec->location = *state;
+        address->location = *state;
     }
     std::optional<link::PortTarget> port =
-        link::PortTarget::open(*spec, link::systemLinks(link::PortMap::defaults()), error);
+        link::PortTarget::open(*address, link::systemLinks(link::PortMap::defaults()), error);
     if (!port) {
         throwBadInput(error);
     }

@@ -35,7 +35,7 @@ std::string resolved(const fs::path& path) {
 
 }  // namespace
 
-std::string PortSpec::text() const {
+std::string PortAddress::text() const {
     switch (kind) {
         case Kind::Com:
             return PortMap::portName(com);
@@ -49,26 +49,26 @@ std::string PortSpec::text() const {
     return location;
 }
 
-std::optional<PortSpec> parsePortText(std::string_view text, const fs::path& base,
-                                      std::string& error) {
-    PortSpec port;
+std::optional<PortAddress> parsePortText(std::string_view text, const fs::path& base,
+                                         std::string& error) {
+    PortAddress port;
     const std::string name = lower(text);
     if (text.empty()) {
         error = "expected a port";
         return std::nullopt;
     }
     if (name.size() == 4 && name.rfind("com", 0) == 0 && name[3] >= '1' && name[3] <= '4') {
-        port.kind = PortSpec::Kind::Com;
+        port.kind = PortAddress::Kind::Com;
         port.com = name[3] - '0';
     } else if (name == "usb" || startsWith(text, kUsbPrefix)) {
-        port.kind = PortSpec::Kind::Usb;
+        port.kind = PortAddress::Kind::Usb;
         port.location = name == "usb" ? std::string() : std::string(text.substr(kUsbPrefix.size()));
         if (name != "usb" && port.location.empty()) {
             error = "usb: expected the converter's serial number after 'usb:'";
             return std::nullopt;
         }
     } else if (name == "virtual" || startsWith(text, kVirtualPrefix)) {
-        port.kind = PortSpec::Kind::Virtual;
+        port.kind = PortAddress::Kind::Virtual;
         if (name != "virtual") {
             const fs::path state(std::string(text.substr(kVirtualPrefix.size())));
             port.location = state.empty() ? std::string()
@@ -89,25 +89,25 @@ std::optional<PortSpec> parsePortText(std::string_view text, const fs::path& bas
     return port;
 }
 
-std::string portIdentity(const PortSpec& port, const PortMap& ports) {
+std::string portIdentity(const PortAddress& port, const PortMap& ports) {
     switch (port.kind) {
-        case PortSpec::Kind::Com:
+        case PortAddress::Kind::Com:
             return "serial:" + resolved(ports.path(port.com));
-        case PortSpec::Kind::Path:
+        case PortAddress::Kind::Path:
             return "serial:" + resolved(port.location);
-        case PortSpec::Kind::Usb:
+        case PortAddress::Kind::Usb:
             return "usb:" + port.location;
-        case PortSpec::Kind::Virtual:
+        case PortAddress::Kind::Virtual:
             // Without a state file every virtual processor is a port of its own.
             return port.location.empty() ? std::string() : "virtual:" + resolved(port.location);
     }
     return {};
 }
 
-std::optional<PortTarget> PortTarget::open(const PortSpec& port, const SystemLinks& system,
+std::optional<PortTarget> PortTarget::open(const PortAddress& port, const SystemLinks& system,
                                            std::string& error) {
     PortTarget target;
-    if (port.kind != PortSpec::Kind::Virtual) {
+    if (port.kind != PortAddress::Kind::Virtual) {
         target.option = system ? system(port) : LinkOption::offline();
         return target;
     }

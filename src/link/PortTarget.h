@@ -17,7 +17,7 @@
 
 namespace kvn::link {
 
-struct PortSpec {
+struct PortAddress {
     enum class Kind { Com, Path, Usb, Virtual };
 
     Kind kind = Kind::Path;
@@ -33,16 +33,16 @@ struct PortSpec {
 // Reads a port text. Device paths are taken as written; the state file of "virtual:FILE" is
 // taken relative to `base`. Empty, with `error` saying why, for an empty text, "usb:" without a
 // serial number, or "name:..." of a kind this program does not know.
-std::optional<PortSpec> parsePortText(std::string_view text, const std::filesystem::path& base,
-                                      std::string& error);
+std::optional<PortAddress> parsePortText(std::string_view text, const std::filesystem::path& base,
+                                         std::string& error);
 
 // What the port leads to: two ports with the same identity are one port (COM 1 mapped to
 // /dev/ttyS0 and /dev/ttyS0 itself; a symbolic link and its device; two spellings of one state
 // file). "usb" and "usb:SERIAL" cannot be told apart without opening the converter.
-std::string portIdentity(const PortSpec& port, const PortMap& ports);
+std::string portIdentity(const PortAddress& port, const PortMap& ports);
 
 // Makes the link of a serial port or the USB converter (never called for Virtual).
-using SystemLinks = std::function<LinkOption(const PortSpec& port)>;
+using SystemLinks = std::function<LinkOption(const PortAddress& port)>;
 
 // The link for one port. For Virtual, the virtual processor is made here and its state file
 // loaded (when it exists); saveState() keeps its memories for the next run.
@@ -53,7 +53,7 @@ public:
     static constexpr int kPathConnectionMode = 7;
 
     // Empty, with `error` naming the state file and the problem, when a state file is refused.
-    static std::optional<PortTarget> open(const PortSpec& port, const SystemLinks& system,
+    static std::optional<PortTarget> open(const PortAddress& port, const SystemLinks& system,
                                           std::string& error);
 
     LinkOption option;

@@ -127,12 +127,12 @@ std::optional<std::vector<RigProcessor>> RigBackupManifest::load(
         p.portText = e.port;
         p.memory = e.memory;
         p.folder = e.folder;
-        const std::optional<PortSpec> spec = parsePortText(e.port, folder, error);
-        if (!spec) {
+        const std::optional<PortAddress> address = parsePortText(e.port, folder, error);
+        if (!address) {
             error = path.string() + ": " + rigEntryText(i, e.name) + ": port: " + error;
             return std::nullopt;
         }
-        p.port = *spec;
+        p.port = *address;
         processors.push_back(std::move(p));
     }
     if (!checkDistinct(processors, ports, error)) {

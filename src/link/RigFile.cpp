@@ -52,15 +52,15 @@ bool readEntry(const JsonValue& item, std::size_t index, const fs::path& base,
                     "virtual:STATE_FILE)");
     }
     std::string portError;
-    const std::optional<PortSpec> spec = parsePortText(*port, base, portError);
-    if (!spec) {
+    const std::optional<PortAddress> address = parsePortText(*port, base, portError);
+    if (!address) {
         return fail("port", portError);
     }
-    if (spec->kind == PortSpec::Kind::Virtual && spec->location.empty()) {
+    if (address->kind == PortAddress::Kind::Virtual && address->location.empty()) {
         return fail("port", "a virtual processor needs its state file: virtual:STATE_FILE");
     }
     processor.portText = *port;
-    processor.port = *spec;
+    processor.port = *address;
 
     const MemoryRange range = MemoryRange::user();
     const std::optional<int> memory =

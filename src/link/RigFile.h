@@ -27,7 +27,7 @@ namespace kvn::link {
 struct RigProcessor {
     std::string name;
     std::string portText;  // as written in the rig file
-    PortSpec port;
+    PortAddress port;
     int memory = 0;
     std::filesystem::path preset;
     // The image the preset file writes to the memory (empty for a processor read from a rig

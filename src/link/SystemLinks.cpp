@@ -9,16 +9,16 @@
 
 namespace kvn::link {
 
-LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports) {
+LinkOption systemLinkOption(const PortAddress& port, const PortMap& ports) {
     switch (port.kind) {
-        case PortSpec::Kind::Com: {
+        case PortAddress::Kind::Com: {
             const int number = port.com;
             LinkOption option = LinkOption::com(
                 number, [number, ports] { return TCommPortDriver::forProcessor(number, ports); });
             option.portPath = ports.path(number);
             return option;
         }
-        case PortSpec::Kind::Path: {
+        case PortAddress::Kind::Path: {
             const std::string path = port.location;
             LinkOption option = LinkOption::serial(PortTarget::kPathConnectionMode, path, [path] {
                 return TCommPortDriver::forProcessorAt(path);
@@ -26,19 +26,20 @@ LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports) {
             option.portPath = path;
             return option;
         }
-        case PortSpec::Kind::Usb: {
+        case PortAddress::Kind::Usb: {
             const std::string serial = port.location;
             return LinkOption::usb([serial] { return std::make_unique<LibFtdiD2xx>(serial); });
         }
-        case PortSpec::Kind::Virtual:
+        case PortAddress::Kind::Virtual:
             break;
     }
     return LinkOption::offline();
 }
 
 SystemLinks systemLinks(PortMap ports) {
-    return
-        [ports = std::move(ports)](const PortSpec& port) { return systemLinkOption(port, ports); };
+    return [ports = std::move(ports)](const PortAddress& port) {
+        return systemLinkOption(port, ports);
+    };
 }
 
 RigWorkers qtWorkerThreads() {

@@ -10,7 +10,7 @@
 namespace kvn::link {
 
 // The link of a Com, Path or Usb port (offline for Virtual, which PortTarget makes itself).
-LinkOption systemLinkOption(const PortSpec& port, const PortMap& ports);
+LinkOption systemLinkOption(const PortAddress& port, const PortMap& ports);
 
 // systemLinkOption bound to `ports`, for PortTarget::open and the rig.
 SystemLinks systemLinks(PortMap ports);

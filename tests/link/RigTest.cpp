@@ -54,7 +54,7 @@ protected:
     }
     // Serial links by path to the test's virtual processors.
     SystemLinks links() {
-        return [this](const PortSpec& port) {
+        return [this](const PortAddress& port) {
             emu::VirtualProcessor& device = devices_[port.location];
             return LinkOption::serial(7, port.location, [&device] {
                 return std::make_unique<VirtualSerialChannel>(device);
@@ -124,7 +124,7 @@ TEST_F(Rig, File_BadEntriesAreRefusedNamingEntryAndField) {
     ASSERT_TRUE(rig) << error;
     ASSERT_EQ(rig->processors.size(), 2u);
     const RigProcessor& subs = rig->processors[1];
-    EXPECT_EQ(subs.port.kind, PortSpec::Kind::Virtual);
+    EXPECT_EQ(subs.port.kind, PortAddress::Kind::Virtual);
     EXPECT_EQ(fs::path(subs.port.location), fs::absolute(dir_ / "state/subs.kvs"));
     EXPECT_EQ(subs.preset, dir_ / "b.KV2");
     EXPECT_EQ(subs.folder, "Subs");

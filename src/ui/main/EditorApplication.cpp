@@ -116,12 +116,12 @@ std::string EditorApplication::heldPortIdentity() const {
         return {};
     }
     const link::LinkOption& option = device_->chosenLink();
-    link::PortSpec port;
+    link::PortAddress port;
     if (option.connectionMode == VirtualConnection::kConnectionMode) {
-        port.kind = link::PortSpec::Kind::Virtual;
+        port.kind = link::PortAddress::Kind::Virtual;
         port.location = virtual_->options().stateFile.string();
     } else if (option.kind == link::LinkOption::Kind::Usb) {
-        port.kind = link::PortSpec::Kind::Usb;
+        port.kind = link::PortAddress::Kind::Usb;
     } else if (!option.portPath.empty()) {
         port.location = option.portPath;
     } else {

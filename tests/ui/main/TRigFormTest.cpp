@@ -54,7 +54,7 @@ TEST(TRigForm, RefreshAndWriteAll_ShowEachProcessorsStateAndLeaveTheHeldPortAlon
     devices["/p/2"].setProtected(31, true);
     ScriptedDialogs dialogs;
     TRigForm::Options options;
-    options.systemLinks = [&devices](const link::PortSpec& port) {
+    options.systemLinks = [&devices](const link::PortAddress& port) {
         emu::VirtualProcessor& device = devices[port.location];
         return link::LinkOption::serial(7, port.location, [&device] {
             return std::make_unique<link::VirtualSerialChannel>(device);
