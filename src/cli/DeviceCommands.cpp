@@ -3,7 +3,6 @@
 // and ports, the serial ports found and where COM 1..4 lead.
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -13,29 +12,25 @@
 #include "cli/PresetStore.h"
 #include "cli/TerminalProgress.h"
 #include "config/MemoryImage.h"
-#include "emulator/VirtualProcessor.h"
 #include "link/AccessCode.h"
+#include "link/CheckedWrite.h"
 #include "link/ConnectionDoctor.h"
 #include "link/DeviceLink.h"
 #include "link/DeviceSequences.h"
 #include "link/FirmwareText.h"
-#include "link/LibFtdiD2xx.h"
 #include "link/LinkTexts.h"
 #include "link/PasswordEntry.h"
 #include "link/PortMap.h"
+#include "link/PortTarget.h"
 #include "link/ProcessorBackup.h"
 #include "link/SerialPortList.h"
+#include "link/SystemLinks.h"
 #include "link/SystemPortProbe.h"
-#include "link/TCommPortDriver.h"
 #include "link/TrafficTap.h"
-#include "link/VirtualSerialChannel.h"
 
 namespace kvn::cli {
 namespace {
 
-// ConnectionMode of the links the connection window does not number.
-constexpr int kVirtualConnectionMode = 6;
-constexpr int kPathConnectionMode = 7;
 constexpr std::size_t kMaxFirmwareTextBytes = 1 << 20;
 
 std::string upper(std::string s) {
@@ -44,55 +39,39 @@ std::string upper(std::string s) {
     return s;
 }
 
-// The link --port names, and the virtual processor behind "virtual".
+// The link --port names, with the virtual processor behind "virtual".
 struct Target {
-    link::LinkOption option;
-    std::unique_ptr<emu::VirtualProcessor> device;
-    std::string statePath;
+    link::PortTarget port;
     // --log: the traffic record and where it is saved.
     std::shared_ptr<link::TrafficLog> log;
     std::string logPath;
 };
 
 Target chooseTarget(const ParsedArgs& a) {
-    Target t;
-    const std::string port = *a.value("port");
-    const std::string name = upper(port);
-    if (a.value("state") && port != "virtual") {
-        throwUsage(
-            "--state keeps the memories of the virtual processor: use it with --port virtual");
+    const std::string text = *a.value("port");
+    std::string error;
+    std::optional<link::PortAddress> address = link::parsePortText(text, ".", error);
+    if (!address) {
+        throwUsage("--port: " + error);
     }
-    if (port == "virtual") {
-        t.device = std::make_unique<emu::VirtualProcessor>();
-        emu::VirtualProcessor* device = t.device.get();
-        if (const auto state = a.value("state")) {
-            t.statePath = *state;
-            std::string error;
-            if (std::filesystem::exists(t.statePath) && !device->loadState(t.statePath, error)) {
-                throwBadInput(error);
-            }
+    if (const auto state = a.value("state")) {
+        if (address->kind != link::PortAddress::Kind::Virtual) {
+            throwUsage(
+                "--state keeps the memories of the virtual processor: use it with --port virtual");
         }
-        t.option = link::LinkOption::serial(kVirtualConnectionMode, "Virtual", [device] {
-            return std::make_unique<link::VirtualSerialChannel>(*device);
-        });
-    } else if (port == "usb") {
-        t.option = link::LinkOption::usb([] { return std::make_unique<link::LibFtdiD2xx>(); });
-    } else if (name.size() == 4 && name.rfind("COM", 0) == 0 && name[3] >= '1' && name[3] <= '4') {
-        const int number = name[3] - '0';
-        t.option = link::LinkOption::com(
-            number, [number] { return link::TCommPortDriver::forProcessor(number); });
-        t.option.portPath = link::PortMap::defaults().path(number);
-    } else {
-        t.option = link::LinkOption::serial(kPathConnectionMode, port, [port] {
-            return link::TCommPortDriver::forProcessorAt(port);
-        });
-        t.option.portPath = port;
+        address->location = *state;
     }
+    std::optional<link::PortTarget> port =
+        link::PortTarget::open(*address, link::systemLinks(link::PortMap::defaults()), error);
+    if (!port) {
+        throwBadInput(error);
+    }
+    Target t{std::move(*port), nullptr, {}};
     if (const auto log = a.value("log")) {
         t.logPath = *log;
         t.log = std::make_shared<link::TrafficLog>();
-        t.log->note("kvn350 device --port " + port);
-        t.option = link::withTrafficLog(std::move(t.option), t.log);
+        t.log->note("kvn350 device --port " + text);
+        t.port.option = link::withTrafficLog(std::move(t.port.option), t.log);
     }
     return t;
 }
@@ -168,14 +147,14 @@ PasswordRequest passwordRequest(const ParsedArgs& a) {
 
 ArgParser deviceParser() {
     ArgParser parser(
-        "kvn350 device --port PORT|usb|virtual [--state FILE] ACTION [ARGS...]",
+        "kvn350 device --port PORT|usb[:SERIAL]|virtual [--state FILE] ACTION [ARGS...]",
         "Runs one of the processor's sequences as the editor runs it, with a progress\n"
         "line on a terminal and the system's messages on errors.");
     parser.positional("ACTION", "what to do (below)")
         .variadic()
         .option("port", "PORT",
-                "COM1..COM4, a serial device path, usb (the USB converter) or virtual (the "
-                "built-in virtual processor)")
+                "COM1..COM4, a serial device path, usb (the USB converter; usb:SERIAL the one "
+                "with that serial number) or virtual (the built-in virtual processor)")
         .option("state", "FILE",
                 "with --port virtual: keep the virtual processor's memories in FILE between runs")
         .option("output", "OUT.KV2", "read: save the preset instead of printing it", "o")
@@ -247,7 +226,7 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
     bool ok = false;
     try {
         link::DeviceLink link(progress, link::Sleeper::system());
-        if (link.choose(target.option) == link::DeviceLink::Choice::Connected) {
+        if (link.choose(target.port.option) == link::DeviceLink::Choice::Connected) {
             link::DeviceSequences sequences(link, progress, link::Sleeper::system());
             ok = sequence(link, sequences);
         }
@@ -258,11 +237,8 @@ void onDevice(Target& target, CommandIo& io, Sequence sequence) {
     }
     terminal.finish();
     const bool logSaved = saveLog(target, io);
-    if (target.device && !target.statePath.empty()) {
-        std::string error;
-        if (!target.device->saveState(target.statePath, error)) {
-            io.err << "kvn350: " << error << "\n";
-        }
+    if (std::string error; !target.port.saveState(error)) {
+        io.err << "kvn350: " << error << "\n";
     }
     if (!ok) {
         // The link has told why in a message, or left the reason as the last step text.
@@ -344,7 +320,7 @@ int runDevice(const Args& args, CommandIo& io) {
         expectArguments(*a, 1, "doctor");
         Target target = chooseTarget(*a);
         const link::DoctorReport report = link::diagnoseConnection(
-            target.option, link::SystemPortProbe(), link::Sleeper::system());
+            target.port.option, link::SystemPortProbe(), link::Sleeper::system());
         const bool logSaved = saveLog(target, io);
         for (const std::string& line : report.lines()) {
             io.out << line << "\n";
@@ -405,11 +381,9 @@ int runDevice(const Args& args, CommandIo& io) {
         Target target = chooseTarget(*a);
         std::optional<link::DeviceSequences::Verification> verification;
         onDevice(target, io, [&](link::DeviceLink&, link::DeviceSequences& s) {
-            if (!s.WriteMemory(memory, image)) {
-                return false;
-            }
-            verification = verify ? s.VerifyMemory(memory, image) : std::nullopt;
-            return !verify || verification.has_value();
+            const link::CheckedWrite write = link::writeChecked(s, memory, image, verify);
+            verification = write.verification;
+            return write.written && (!verify || verification.has_value());
         });
         reportVerification(io, verification);
     } else if (action == "verify") {

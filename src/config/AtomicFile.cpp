@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -106,6 +107,30 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view tex
                          std::string& error) {
     return writeFileAtomically(
         path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), error);
+}
+
+std::optional<std::vector<std::uint8_t>> readSmallFile(const std::filesystem::path& path,
+                                                       std::size_t maxBytes, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path.filename().string();
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    char buffer[4096];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+        if (bytes.size() > maxBytes) {
+            error =
+                path.filename().string() + " is longer than " + std::to_string(maxBytes) + " bytes";
+            return std::nullopt;
+        }
+    }
+    if (in.bad()) {
+        error = "cannot read " + path.filename().string();
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 }  // namespace kvn

@@ -1,12 +1,14 @@
 // Writing a whole file so that a failure never leaves a half-written one: presets, backups, the
-// backup manifest and link traffic logs all go through it.
+// backup manifest and link traffic logs all go through it. Reading a small file whole, bounded.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvn {
 
@@ -18,5 +20,10 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
                          std::string& error);
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view text,
                          std::string& error);
+
+// The whole of a small file; empty with `error` set ("cannot read NAME", "NAME is longer than N
+// bytes") when it cannot be read or is longer than `maxBytes`.
+std::optional<std::vector<std::uint8_t>> readSmallFile(const std::filesystem::path& path,
+                                                       std::size_t maxBytes, std::string& error);
 
 }  // namespace kvn

@@ -47,6 +47,10 @@ struct BackupManifest {
     static std::optional<BackupManifest> parse(std::string_view json, std::string& error);
 };
 
+// `name` as a file or folder name: characters that file systems refuse become '_', surrounding
+// blanks and dots go, and an empty name becomes "NoName".
+std::string fileSafeName(const std::string& name);
+
 // "memory-07-Stage left": the start of the file names of a memory's backup. Characters that file
 // systems refuse become '_'; an empty name becomes "NoName".
 std::string backupFileStem(int memory, const std::string& presetName);

@@ -16,6 +16,8 @@ constexpr std::uint16_t kFtFlowXonXoff = 0x0400;
 // The chip sends what it has received at least this often (milliseconds); its default of 16
 // would add that much to every one-byte reply.
 constexpr unsigned char kLatencyMs = 2;
+// Room for a converter's serial number (the chips hold at most 16 characters).
+constexpr int kSerialChars = 64;
 
 FtStatus statusOf(int result) {
     return result < 0 ? kFtIoError : kFtOk;
@@ -40,8 +42,13 @@ FtStatus LibFtdiD2xx::open(int deviceIndex) {
     const int count = ftdi_usb_find_all(ftdi, &devices, 0, 0);
     libusb_device* device = nullptr;
     int index = 0;
-    for (ftdi_device_list* d = devices; d != nullptr; d = d->next, ++index) {
-        if (index == deviceIndex) {
+    for (ftdi_device_list* d = devices; d != nullptr && device == nullptr; d = d->next, ++index) {
+        if (serialNumber_.empty()) {
+            device = index == deviceIndex ? d->dev : nullptr;
+        } else if (char serial[kSerialChars] = {};
+                   ftdi_usb_get_strings(ftdi, d->dev, nullptr, 0, nullptr, 0, serial,
+                                        sizeof serial) == 0 &&
+                   serialNumber_ == serial) {
             device = d->dev;
         }
     }

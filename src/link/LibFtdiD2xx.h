@@ -1,9 +1,12 @@
 // The D2XX calls of the USB link over libftdi1, for real FTDI converter chips (vendor 0403,
 // products 6001, 6010, 6011, 6014 and 6015). Device index n is the n-th such chip on the buses.
 // A machine without the chip, or without USB access, answers open() with kFtDeviceNotFound.
+// Made with a serial number, open() takes the chip with that serial number whatever its index,
+// so that several converters on one hub each reach their own processor.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "link/D2xx.h"
 
@@ -14,6 +17,8 @@ namespace kvn::link {
 class LibFtdiD2xx final : public D2xx {
 public:
     LibFtdiD2xx() = default;
+    // The converter whose serial number is `serialNumber`; empty: by device index.
+    explicit LibFtdiD2xx(std::string serialNumber) : serialNumber_(std::move(serialNumber)) {}
     ~LibFtdiD2xx() override;
     LibFtdiD2xx(const LibFtdiD2xx&) = delete;
     LibFtdiD2xx& operator=(const LibFtdiD2xx&) = delete;
@@ -37,6 +42,7 @@ public:
     FtStatus purge(std::uint32_t mask) override;
 
 private:
+    std::string serialNumber_;
     ftdi_context* ftdi_ = nullptr;
     std::uint32_t readTimeoutMs_ = 0;
 };

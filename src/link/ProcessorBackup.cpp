@@ -1,8 +1,6 @@
 // Backup and restore of the processor's memories.
 #include "link/ProcessorBackup.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -18,32 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxManifestBytes = 1 << 20;
-
-// The whole of a small file; empty with `error` set when it cannot be read or is longer than
-// `maxBytes`.
-std::optional<std::vector<std::uint8_t>> readSmallFile(const fs::path& path, std::size_t maxBytes,
-                                                       std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path.filename().string();
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes;
-    char buffer[4096];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-        if (bytes.size() > maxBytes) {
-            error =
-                path.filename().string() + " is longer than " + std::to_string(maxBytes) + " bytes";
-            return std::nullopt;
-        }
-    }
-    if (in.bad()) {
-        error = "cannot read " + path.filename().string();
-        return std::nullopt;
-    }
-    return bytes;
-}
 
 std::string trimmedName(const std::string& name) {
     const std::size_t last = name.find_last_not_of(' ');

@@ -37,6 +37,8 @@ public:
     QString statusText() const { return statusText_; }
     int connectionMode() const { return session_.connectionMode(); }
     bool offline() const { return session_.connectionMode() == 0; }
+    // The link last chosen in the connection window (what the session holds unless offline).
+    const link::LinkOption& chosenLink() const { return lastOption_; }
 
     // --- Main window ---
     // No operation runs or waits for its next step (a question, the password window).

@@ -2,6 +2,7 @@
 
 #include "link/DeviceSession.h"
 #include "link/LibFtdiD2xx.h"
+#include "link/PortTarget.h"
 #include "link/SerialPortList.h"
 #include "link/TCommPortDriver.h"
 #include "ui/main/DeviceWorkflow.h"
@@ -17,6 +18,7 @@
 #include "ui/main/TMainMenu.h"
 #include "ui/main/TPasswordForm.h"
 #include "ui/main/TProgresionForm.h"
+#include "ui/main/TRigForm.h"
 #include "ui/main/TSystemInfoForm.h"
 #include "ui/main/TW_Serial_Info_Form.h"
 #include "ui/main/WorkflowTexts.h"
@@ -98,6 +100,34 @@ void EditorApplication::createWindows() {
                                                              mainMenu_.get(), settings_.get()});
     refreshPortLocations();
     wireSafety();
+    TRigForm::Options rig;
+    rig.ports = [this] { return loadPortMap(*settings_); };
+    rig.heldPort = [this] { return heldPortIdentity(); };
+    rigForm_ = new TRigForm(*dialogs_, std::move(rig), mainMenu_.get());
+    connect(menuActions_, &MainMenuActions::rigRequested, this, [this] {
+        rigForm_->show();
+        rigForm_->raise();
+        rigForm_->activateWindow();
+    });
+}
+
+std::string EditorApplication::heldPortIdentity() const {
+    if (device_->offline()) {
+        return {};
+    }
+    const link::LinkOption& option = device_->chosenLink();
+    link::PortAddress port;
+    if (option.connectionMode == VirtualConnection::kConnectionMode) {
+        port.kind = link::PortAddress::Kind::Virtual;
+        port.location = virtual_->options().stateFile.string();
+    } else if (option.kind == link::LinkOption::Kind::Usb) {
+        port.kind = link::PortAddress::Kind::Usb;
+    } else if (!option.portPath.empty()) {
+        port.location = option.portPath;
+    } else {
+        return {};
+    }
+    return link::portIdentity(port, loadPortMap(*settings_));
 }
 
 void EditorApplication::wireSafety() {

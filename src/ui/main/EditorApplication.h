@@ -37,6 +37,7 @@ class TInputPassForm;
 class TMainMenu;
 class TPasswordForm;
 class TProgresionForm;
+class TRigForm;
 class TSystemInfoForm;
 class TW_Serial_Info_Form;
 class UserDialogs;
@@ -100,6 +101,11 @@ public:
     TPasswordForm& passwordForm() { return *passwordForm_; }
     // Backup, restore, the check after writes, the link traffic window, the out-of-step mark.
     LinkSafetyCommands& safety() { return *safety_; }
+    // File > Rig...: the processors of a rig file.
+    TRigForm& rigForm() { return *rigForm_; }
+    // The port the editor's own connection holds, as link::portIdentity gives it; empty while
+    // offline.
+    std::string heldPortIdentity() const;
     // Opens the port settings dialog (window-modal, without waiting) and returns it.
     QWidget* openPortSettings();
 
@@ -131,6 +137,7 @@ private:
     std::unique_ptr<MainWorkflow> workflow_;
     std::unique_ptr<TMainMenu> mainMenu_;
     MainMenuActions* menuActions_ = nullptr;  // owned by the main window
+    TRigForm* rigForm_ = nullptr;             // owned by the main window
     std::unique_ptr<DeviceWorkflow> device_;
     std::unique_ptr<TW_Serial_Info_Form> serialInfoForm_;
     std::unique_ptr<TSystemInfoForm> systemInfoForm_;

@@ -72,6 +72,10 @@ void MainMenuActions::buildFileMenu() {
     connect(open, &QAction::triggered, &workflow_, &MainWorkflow::openPreset);
     connect(save, &QAction::triggered, &workflow_, &MainWorkflow::saveToCurrentFile);
     connect(saveAs, &QAction::triggered, &workflow_, &MainWorkflow::savePreset);
+    file->addSeparator();
+    QAction* rig = addEntry(file, "RigAction", QStringLiteral("R&ig..."));
+    rig->setToolTip(QStringLiteral("Status, write and backup of several processors"));
+    connect(rig, &QAction::triggered, this, &MainMenuActions::rigRequested);
     shared_ << newFile << open << save << saveAs;
 }
 

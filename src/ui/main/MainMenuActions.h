@@ -1,8 +1,8 @@
-// The main window's menu entries: File (New, Open, Recent Files, Save, Save As, Exit), Edit (Undo,
-// Redo, Copy Outputs), View (Total Freq Response, System Info) and Help (the help page, About),
-// with the usual shortcuts. Each menu is built by its own function. Other parts of the program add
-// their entries to the same menus through TMainMenu::menu(); they come after these and before the
-// closing entries (Exit, About) that finishMenus() adds once everything is installed.
+// The main window's menu entries: File (New, Open, Recent Files, Save, Save As, Rig..., Exit), Edit
+// (Undo, Redo, Copy Outputs), View (Total Freq Response, System Info) and Help (the help page,
+// About), with the usual shortcuts. Each menu is built by its own function. Other parts of the
+// program add their entries to the same menus through TMainMenu::menu(); they come after these and
+// before the closing entries (Exit, About) that finishMenus() adds once everything is installed.
 //
 // The file, undo and help shortcuts also work in every editor window, so that Ctrl+Z undoes where
 // the user is editing.
@@ -37,6 +37,12 @@ public:
 
     RecentFiles& recentFiles() { return *recent_; }
     THelpForm& helpForm() { return *help_; }
+
+signals:
+    // File > Rig...: the rig window is wanted.
+    void rigRequested();
+
+public:
     TAboutForm& aboutForm() { return *about_; }
 
 private:

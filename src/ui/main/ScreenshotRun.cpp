@@ -1,6 +1,7 @@
 #include "ui/main/ScreenshotRun.h"
 
 #include "config/MemoryImage.h"
+#include "config/PresetFile.h"
 #include "config/ProcessorConfig.h"
 #include "link/ImageCheck.h"
 #include "ui/main/DeviceWorkflow.h"
@@ -15,14 +16,17 @@
 #include "ui/main/TMainMenu.h"
 #include "ui/main/TPasswordForm.h"
 #include "ui/main/TProgresionForm.h"
+#include "ui/main/TRigForm.h"
 #include "ui/main/TSystemInfoForm.h"
 #include "ui/main/TVerifyForm.h"
 #include "ui/main/TW_Serial_Info_Form.h"
 #include "widgets/LedButton.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -230,6 +234,43 @@ void ScreenshotRun::plan() {
     steps_.push_back([this] {
         shoot(&editor_.safety().trafficWindow(), QStringLiteral("link-traffic.png"));
         editor_.safety().trafficWindow().hide();
+    });
+
+    steps_.push_back([this] {
+        // A rig of four processors after a status check: two ready, one holding another preset,
+        // one that does not answer.
+        QTemporaryDir dir;
+        SavePresetFile(dir.filePath(QStringLiteral("hall.KV2")).toStdString(), editor_.config());
+        QFile rig(dir.filePath(QStringLiteral("rig.json")));
+        if (!rig.open(QIODevice::WriteOnly)) {
+            return;
+        }
+        rig.write(R"({"processors": [
+            {"name": "Left hang", "port": "/dev/ttyUSB0", "memory": 30, "preset": "hall.KV2"},
+            {"name": "Right hang", "port": "/dev/ttyUSB1", "memory": 30, "preset": "hall.KV2"},
+            {"name": "Front fill", "port": "usb:FT4XYZ12", "memory": 31, "preset": "hall.KV2"},
+            {"name": "Subs", "port": "COM1", "memory": 32, "preset": "hall.KV2"}]})");
+        rig.close();
+        TRigForm& form = editor_.rigForm();
+        form.loadRig(rig.fileName());
+        link::RigReport report;
+        report.results.resize(4);
+        for (std::size_t i = 0; i < 3; ++i) {
+            link::RigResult& r = report.results[i];
+            r.state = i < 2 ? link::RigResult::State::Succeeded : link::RigResult::State::Failed;
+            r.answered = true;
+            r.activeMemory = i < 2 ? 30 : 31;
+            r.holds = i < 2 ? link::RigResult::Holds::Yes : link::RigResult::Holds::No;
+        }
+        report.results[2].failure = "memory 31 does not hold hall.KV2";
+        report.results[3].state = link::RigResult::State::Failed;
+        report.results[3].failure = "the processor did not answer";
+        form.showReport(report, link::RigAction::Status);
+        form.show();
+    });
+    steps_.push_back([this] {
+        shoot(&editor_.rigForm(), QStringLiteral("rig.png"));
+        editor_.rigForm().hide();
     });
 
     // The editor windows' own pictures.
