@@ -328,6 +328,9 @@ bool ResponseGraph::setXRange(double lower, double upper) {
     if (!AxisRange{lower, upper}.isValidFor(xScale_)) {
         return false;
     }
+    if (plot_->xAxis->range() == QCPRange(lower, upper)) {
+        return true;
+    }
     plot_->xAxis->setRange(lower, upper);
     scheduleReplot();
     return true;
@@ -346,12 +349,19 @@ AxisRange ResponseGraph::xRange() const {
 }
 
 void ResponseGraph::setXTickStep(double step) {
-    xTickStep_ = std::isfinite(step) ? std::max(step, 0.0) : 0.0;
+    const double held = std::isfinite(step) ? std::max(step, 0.0) : 0.0;
+    if (held == xTickStep_) {
+        return;
+    }
+    xTickStep_ = held;
     updateTickers();
     scheduleReplot();
 }
 
 void ResponseGraph::setXTitle(const QString& title) {
+    if (plot_->xAxis->label() == title) {
+        return;
+    }
     plot_->xAxis->setLabel(title);
     scheduleReplot();
 }
@@ -364,6 +374,9 @@ bool ResponseGraph::setYRange(double lower, double upper) {
     if (!AxisRange{lower, upper}.isValidFor(AxisScale::Linear)) {
         return false;
     }
+    if (plot_->yAxis->range() == QCPRange(lower, upper)) {
+        return true;
+    }
     plot_->yAxis->setRange(lower, upper);
     scheduleReplot();
     return true;
@@ -374,7 +387,11 @@ AxisRange ResponseGraph::yRange() const {
 }
 
 void ResponseGraph::setYTickStep(double step) {
-    yTickStep_ = std::isfinite(step) ? std::max(step, 0.0) : 0.0;
+    const double held = std::isfinite(step) ? std::max(step, 0.0) : 0.0;
+    if (held == yTickStep_) {
+        return;
+    }
+    yTickStep_ = held;
     updateTickers();
     scheduleReplot();
 }
@@ -384,6 +401,9 @@ double ResponseGraph::yTickStep() const {
 }
 
 void ResponseGraph::setYTitle(const QString& title) {
+    if (plot_->yAxis->label() == title) {
+        return;
+    }
     plot_->yAxis->setLabel(title);
     scheduleReplot();
 }
@@ -405,6 +425,9 @@ void ResponseGraph::setGridVisible(bool visible) {
 }
 
 void ResponseGraph::setTitle(const QString& title) {
+    if (title_->text() == title && title_->visible() == !title.isEmpty()) {
+        return;
+    }
     title_->setText(title);
     title_->setVisible(!title.isEmpty());
     scheduleReplot();
@@ -486,6 +509,9 @@ QPointF ResponseGraph::seriesPoint(int series, int index) const {
 
 void ResponseGraph::setSeriesVisible(int series, bool visible) {
     if (Series* s = findSeries(series, "setSeriesVisible")) {
+        if (s->graph->visible() == visible) {
+            return;
+        }
         s->graph->setVisible(visible);
         scheduleReplot();
     }
@@ -498,6 +524,9 @@ bool ResponseGraph::isSeriesVisible(int series) const {
 
 void ResponseGraph::setSeriesColor(int series, const QColor& color) {
     if (Series* s = findSeries(series, "setSeriesColor")) {
+        if (s->graph->pen().color() == color) {
+            return;
+        }
         QPen pen = s->graph->pen();
         pen.setColor(color);
         s->graph->setPen(pen);
@@ -507,6 +536,9 @@ void ResponseGraph::setSeriesColor(int series, const QColor& color) {
 
 void ResponseGraph::setSeriesPen(int series, const QPen& pen) {
     if (Series* s = findSeries(series, "setSeriesPen")) {
+        if (s->graph->pen() == pen) {
+            return;
+        }
         s->graph->setPen(pen);
         scheduleReplot();
     }
