@@ -88,17 +88,5 @@ TEST(NumberFormat, ParseReal_RejectsEverythingElse) {
     }
 }
 
-TEST(NumberFormat, HeldAndRefusedEntriesInWords) {
-    const EntryLimits delay{" cm", "is below the shortest delay", "is past the longest delay"};
-    EXPECT_EQ(heldEntryText(200.0, 168.82, "168.8", delay),
-              "200 cm is past the longest delay, 168.8 cm");
-    EXPECT_EQ(heldEntryText(-2.5, 0.0, "0.0", delay),
-              "-2.5 cm is below the shortest delay, 0.0 cm");
-    EXPECT_EQ(
-        heldEntryText(30.0, 20.0, "19.8", {"", "is below the lowest Q", "is above the highest Q"}),
-        "30 is above the highest Q, 19.8");
-    EXPECT_EQ(notANumberText("  abc "), "abc is not a number");
-}
-
 }  // namespace
 }  // namespace kvn::widgets
