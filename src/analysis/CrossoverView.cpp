@@ -14,17 +14,8 @@
 namespace kvn::analysis {
 namespace {
 
-constexpr double kHandleDb = -3.0;
-constexpr double kSearchLowHz = 1.0;
-constexpr double kSearchHighHz = kSampleRate / 2.0 - 1.0;
-constexpr int kSearchSteps = 60;  // halvings of a log interval of about 4.4 decades
-
 int sectionsInUse(const TXOVERPB& edge) {
     return std::clamp(edge.SectionCount, 0, 3);
-}
-
-bool isLowPass(const TXOVERPB& edge) {
-    return edge.XoverType % 2 == 1;
 }
 
 }  // namespace
@@ -62,32 +53,11 @@ double edgeMagnitudeDb(const TXOVERPB& edge, double frequencyHz) {
     return 20.0 * std::log10(std::abs(h));
 }
 
-std::optional<double> edgeHandleHz(const TXOVERPB& edge) {
-    if (edge.XoverType == kXoverBypass) {
+std::optional<EdgeHandle> edgeHandle(const TXOVERPB& edge) {
+    if (edge.XoverType == kXoverBypass || !(edge.FrequencyHz > 0.0)) {
         return std::nullopt;
     }
-    // Every family's edge falls steadily away from its pass band, so the -3 dB point is the one
-    // crossing of -3 dB: halve the log interval that holds it.
-    const bool lowPass = isLowPass(edge);
-    const auto passing = [&](double hz) { return edgeMagnitudeDb(edge, hz) > kHandleDb; };
-    double passHz = lowPass ? kSearchLowHz : kSearchHighHz;
-    double stopHz = lowPass ? kSearchHighHz : kSearchLowHz;
-    if (!passing(passHz) || passing(stopHz)) {
-        return std::nullopt;
-    }
-    for (int i = 0; i < kSearchSteps; ++i) {
-        const double middle = std::sqrt(passHz * stopHz);
-        (passing(middle) ? passHz : stopHz) = middle;
-    }
-    return std::sqrt(passHz * stopHz);
-}
-
-double edgeFrequencyForHandle(const TXOVERPB& edge, double handleHz) {
-    const std::optional<double> handle = edgeHandleHz(edge);
-    if (!handle) {
-        return edge.FrequencyHz;
-    }
-    return edge.FrequencyHz * handleHz / *handle;
+    return EdgeHandle{edge.FrequencyHz, edgeMagnitudeDb(edge, edge.FrequencyHz)};
 }
 
 std::optional<XoverEdge> hitEdgeHandle(double xHz, std::optional<double> highPassHandleHz,

@@ -1,6 +1,6 @@
 // What the crossover window draws and how its graph is dragged: each edge's curve on its own,
 // the output's curve as the window shows it (on SUB with the fixed SUB path and the reinforcement
-// section), and the handle of each edge, its -3 dB point, which the user drags to move the edge.
+// section), and the handle of each edge, at its frequency, which the user drags to move the edge.
 #pragma once
 
 #include <optional>
@@ -22,16 +22,14 @@ void crossoverViewCurve(const ProcessorConfig& config, int output, ResponseCurve
 // An edge's magnitude at `frequencyHz` (0 < f < 24000), over its sections in use.
 double edgeMagnitudeDb(const TXOVERPB& edge, double frequencyHz);
 
-// The frequency at which the edge alone is 3 dB down: at its cutoff for Butterworth and Bessel,
-// below it for a Linkwitz-Riley low-pass (which is 6 dB down at the cutoff), above it for a
-// Linkwitz-Riley high-pass. Nothing for a bypassed edge, or when the edge is not 3 dB down
-// anywhere between 1 Hz and 23999 Hz.
-std::optional<double> edgeHandleHz(const TXOVERPB& edge);
-
-// The edge frequency that puts the edge's handle at `handleHz`: the edge's frequency scaled by
-// the ratio of `handleHz` to where its handle is now. The edge frequency itself for an edge
-// without a handle.
-double edgeFrequencyForHandle(const TXOVERPB& edge, double handleHz);
+// The handle the user drags to move an edge: at the edge's frequency, the one its field shows,
+// on the edge's own curve there (3 dB down for Butterworth and Bessel, 6 dB for Linkwitz-Riley).
+// Nothing for a bypassed edge.
+struct EdgeHandle {
+    double frequencyHz = 0.0;
+    double magnitudeDb = 0.0;
+};
+std::optional<EdgeHandle> edgeHandle(const TXOVERPB& edge);
 
 // A press at `xHz` takes hold of an edge's handle within this fraction of a decade, either side.
 inline constexpr double kEdgeHitLogDistance = 0.07;

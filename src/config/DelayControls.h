@@ -16,7 +16,8 @@ inline constexpr int kDelayTrackMax = kMaxDelaySamples;  // 234: zero delay at t
 // A one-sample step up is refused from here (the track itself still reaches 234).
 inline constexpr int kDelayStepCeiling = 233;
 inline constexpr int kDelaySamplesPerMs = 48;
-// Ranges of the fields: milliseconds "0.00" and centimetres "0.0" (delay and relative distance).
+// Ranges of the fields: milliseconds "0.00" and centimetres "0.0" (relative distance). The delay
+// fields of the editor reach exactly the longest delay, 234 samples (4.875 ms), instead.
 inline constexpr double kDelayMsMax = 5.0;
 inline constexpr double kDelayCmMax = 168.8;
 inline constexpr int kTemperatureMinC = 0;

@@ -137,4 +137,30 @@ OutputCopyResult copyOutput(ProcessorConfig& config, int from, int to, CopyGroup
     return result;
 }
 
+int nextCopyDestination(int from) {
+    return from >= 1 && from < kOutputCount ? from + 1 : 1;
+}
+
+std::vector<int> outputsSharingCopiedName(const ProcessorConfig& config, int from, int to,
+                                          CopyGroups groups) {
+    const auto valid = [](int n) { return n >= 1 && n <= kOutputCount; };
+    if (!groups.has(CopyGroup::Name) || from == to || !valid(from) || !valid(to)) {
+        return {};
+    }
+    const auto trimmed = [](const std::string& name) {
+        const std::size_t first = name.find_first_not_of(' ');
+        return first == std::string::npos
+                   ? std::string()
+                   : name.substr(first, name.find_last_not_of(' ') - first + 1);
+    };
+    const std::string copied = trimmed(config.output(from).Name);
+    std::vector<int> sharing;
+    for (int n = 1; n <= kOutputCount; ++n) {
+        if (n == from || n == to || trimmed(config.output(n).Name) == copied) {
+            sharing.push_back(n);
+        }
+    }
+    return sharing;
+}
+
 }  // namespace kvn

@@ -85,4 +85,13 @@ inline constexpr const char* kSubLowPassKeptNote =
 //    dynamics editor loads them, which quantises them to its tracks and redesigns their tables.
 OutputCopyResult copyOutput(ProcessorConfig& config, int from, int to, CopyGroups groups);
 
+// The destination offered first for source `from` (1..3): the next output, Output 1 after SUB.
+int nextCopyDestination(int from);
+
+// The outputs (1..3, in order) that would share one name after copying `groups` from `from` onto
+// `to`: the two of the copy and any other output already so called (names compared without the
+// blanks around them). Empty when the name is not copied, or `from` is `to` or not an output.
+std::vector<int> outputsSharingCopiedName(const ProcessorConfig& config, int from, int to,
+                                          CopyGroups groups);
+
 }  // namespace kvn

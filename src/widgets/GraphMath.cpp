@@ -134,4 +134,34 @@ bool bandHit(double xHz, double yDb, double bandFrequencyHz, double bandGainDb) 
            std::fabs(yDb - bandGainDb) <= kBandHitGainDistanceDb;
 }
 
+double valueInSight(double value, const AxisRange& range) {
+    return std::isnan(value) ? value : std::clamp(value, range.lower, range.upper);
+}
+
+std::vector<LabelPlace> keepLabelsApart(std::vector<LabelPlace> labels, double width, double height,
+                                        double left, double right) {
+    const double half = width / 2.0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        LabelPlace& label = labels[i];
+        label.x = right - left >= width ? std::clamp(label.x, left + half, right - half)
+                                        : (left + right) / 2.0;
+        // Each raise puts the label just above one placed before it; with i labels below it,
+        // i + 1 passes find a free place.
+        for (std::size_t pass = 0; pass <= i; ++pass) {
+            bool moved = false;
+            for (std::size_t j = 0; j < i; ++j) {
+                if (std::fabs(label.x - labels[j].x) < width &&
+                    std::fabs(label.y - labels[j].y) < height) {
+                    label.y = labels[j].y - height;
+                    moved = true;
+                }
+            }
+            if (!moved) {
+                break;
+            }
+        }
+    }
+    return labels;
+}
+
 }  // namespace kvn::widgets

@@ -68,4 +68,23 @@ inline constexpr double kBandHitGainDistanceDb = 2.0;
 // |yDb - bandGainDb| <= 2 dB, both ends included. False when a frequency is not positive.
 bool bandHit(double xHz, double yDb, double bandFrequencyHz, double bandGainDb);
 
+// Where a point is drawn on an axis so that it stays in sight: its own value inside the range,
+// otherwise the nearer end (an equaliser band at 10 Hz sits on the left edge of a graph from
+// 20 Hz, and is taken hold of there). NaN stays NaN.
+double valueInSight(double value, const AxisRange& range);
+
+// The centre of a text label in pixels (y grows downwards).
+struct LabelPlace {
+    double x = 0.0;
+    double y = 0.0;
+    bool operator==(const LabelPlace&) const = default;
+};
+
+// Places labels of `width` x `height` pixels so that each can be read: in the order given, each
+// is held inside the span [left, right] (wholly when the span is wide enough), then raised by a
+// label height above every label placed before it that it would cover, as often as needed. The
+// first label is only held to the span.
+std::vector<LabelPlace> keepLabelsApart(std::vector<LabelPlace> labels, double width, double height,
+                                        double left, double right);
+
 }  // namespace kvn::widgets

@@ -1,6 +1,8 @@
 // Committing integer spin box.
 #include "widgets/IntSpinEdit.h"
 
+#include "widgets/HistoryKeys.h"
+
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -14,6 +16,7 @@ IntSpinEdit::IntSpinEdit(QWidget* parent) : QWidget(parent), spin_(new QSpinBox(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(spin_);
     setFocusProxy(spin_);
+    spin_->installEventFilter(this);
     // A typed number counts once it is complete, not at every keystroke on the way.
     spin_->setKeyboardTracking(false);
     connect(spin_, &QSpinBox::valueChanged, this, [this](int value) {
@@ -44,6 +47,19 @@ void IntSpinEdit::setValue(int value) {
     spin_->setValue(value);
     settingByCode_ = false;
     emit valueChanged(spin_->value());
+}
+
+bool IntSpinEdit::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched != spin_ || !key || !isHistoryKey(*static_cast<QKeyEvent*>(event))) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        spin_->interpretText();
+    }
+    // Neither the text's own undo nor taken here: the window's shortcut gets the key.
+    event->ignore();
+    return true;
 }
 
 int IntSpinEdit::value() const {

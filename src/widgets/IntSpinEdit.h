@@ -10,7 +10,8 @@ namespace kvn::widgets {
 // valueChanged(value) is emitted for every setValue() call, also when the value does not change,
 // and whenever the user changes the value (arrows, wheel, or a typed number once Enter is pressed
 // or the field is left). Values are held to [minimum, maximum]; the arrows move by the single
-// step (an order spin of 2..4 with step 2 offers 2 and 4 only).
+// step (an order spin of 2..4 with step 2 offers 2 and 4 only). The undo and redo keys are left
+// to the window, after a typed number not yet applied is taken as Enter takes it.
 class IntSpinEdit : public QWidget {
     Q_OBJECT
 
@@ -33,6 +34,9 @@ public:
 
 signals:
     void valueChanged(int value);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QSpinBox* spin_;

@@ -247,4 +247,23 @@ std::optional<double> parseReal(std::string_view text) {
     return result;
 }
 
+std::string heldEntryText(double typed, double held, std::string_view shown,
+                          const EntryLimits& limits) {
+    std::string text = formatGeneral(typed, 15);
+    text.append(limits.unit).append(" ").append(typed > held ? limits.above : limits.below);
+    text.append(", ").append(shown).append(limits.unit);
+    return text;
+}
+
+std::string notANumberText(std::string_view typed) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!typed.empty() && blank(typed.front())) {
+        typed.remove_prefix(1);
+    }
+    while (!typed.empty() && blank(typed.back())) {
+        typed.remove_suffix(1);
+    }
+    return std::string(typed) + " is not a number";
+}
+
 }  // namespace kvn::widgets

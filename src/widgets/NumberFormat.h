@@ -46,4 +46,24 @@ std::string readoutText(double frequencyHz, double value, ReadoutValue style,
 // empty text, and values that are not finite give no value.
 std::optional<double> parseReal(std::string_view text);
 
+// What a field says about an entry it held to its range: its unit (" Hz", empty for Q) and the
+// words for an entry below and above the range.
+struct EntryLimits {
+    std::string unit;
+    std::string below;  // "is below the lowest frequency"
+    std::string above;  // "is above the highest frequency"
+};
+
+// The status line's sentence for a typed number that was held: the typed number (general format,
+// 15 significant digits) with the unit, the words for the side it lay on (above when `typed` >
+// `held`), then what the field shows with the unit. heldEntryText(200, 168.82, "168.8",
+// {" cm", "is below no delay", "is past the longest delay"}) ==
+// "200 cm is past the longest delay, 168.8 cm".
+std::string heldEntryText(double typed, double held, std::string_view shown,
+                          const EntryLimits& limits);
+
+// The status line's sentence for text that is not a number: "abc is not a number" (the text
+// without the blanks around it).
+std::string notANumberText(std::string_view typed);
+
 }  // namespace kvn::widgets

@@ -9,11 +9,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "widgets/HistoryKeys.h"
 #include "widgets/NumberFormat.h"
 
 namespace kvn::widgets {
 
 namespace {
+
+// The colour a field flashes in.
+const QColor kFlashColor(0xff, 0xd5, 0x4f);
 
 // Limits what the user types; setText() is not validated, so the field's own text is never cut.
 class LengthValidator : public QValidator {
@@ -33,6 +37,8 @@ private:
 
 RealEdit::RealEdit(QWidget* parent) : QLineEdit(parent) {
     setValidator(new LengthValidator(&maxTextLength_, this));
+    flashTimer_.setSingleShot(true);
+    connect(&flashTimer_, &QTimer::timeout, this, [this] { setPalette(unflashedPalette_); });
     showValue();
 }
 
@@ -72,13 +78,27 @@ void RealEdit::setValue(double value) {
     showValue();
 }
 
+QString RealEdit::shownText() const {
+    return QString::fromStdString(formatPattern(value_, format_.toStdString()));
+}
+
 void RealEdit::showValue() {
     // Setting a field's text lays it out again even when the text is the same; under a drag most
     // values do not change from one move to the next.
-    const QString shown = QString::fromStdString(formatPattern(value_, format_.toStdString()));
+    const QString shown = shownText();
     if (shown != text()) {
         setText(shown);
     }
+}
+
+void RealEdit::flash() {
+    if (!flashTimer_.isActive()) {
+        unflashedPalette_ = palette();
+        QPalette lit = unflashedPalette_;
+        lit.setColor(QPalette::Base, kFlashColor);
+        setPalette(lit);
+    }
+    flashTimer_.start(kFlashMs);
 }
 
 bool RealEdit::commitText() {
@@ -86,12 +106,41 @@ bool RealEdit::commitText() {
     if (!typed) {
         const QString rejected = text();
         showValue();
+        flash();
         emit inputRejected(rejected);
+        if (!limits_.above.empty()) {
+            emit entryReported(QString::fromStdString(notANumberText(rejected.toStdString())));
+        }
         return false;
     }
     setValue(*typed);
+    const double held = value_;
+    // Held by the range in a way the user can see: 4.876 shown as "4.88" against 4.875 is not.
+    const bool wasHeld =
+        formatPattern(*typed, format_.toStdString()) != formatPattern(held, format_.toStdString());
     emit committed(value_);
+    if (wasHeld) {
+        flash();
+        emit clamped(*typed, held);
+        if (!limits_.above.empty()) {
+            emit entryReported(
+                QString::fromStdString(heldEntryText(*typed, held, text().toStdString(), limits_)));
+        }
+    }
     return true;
+}
+
+bool RealEdit::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        isHistoryKey(*static_cast<QKeyEvent*>(event))) {
+        if (!isReadOnly() && text() != shownText()) {
+            commitText();
+        }
+        // Not taken here: the window's shortcut gets the key.
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
 }
 
 void RealEdit::stepBy(int direction) {
@@ -101,6 +150,10 @@ void RealEdit::stepBy(int direction) {
 }
 
 void RealEdit::keyPressEvent(QKeyEvent* event) {
+    if (isHistoryKey(*event)) {
+        event->ignore();
+        return;
+    }
     if (isReadOnly()) {
         QLineEdit::keyPressEvent(event);
         return;

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPalette>
 #include <QString>
+#include <QTimer>
+
+#include "widgets/NumberFormat.h"
 
 namespace kvn::widgets {
 
@@ -13,9 +17,20 @@ namespace kvn::widgets {
 // focus (except to its own context menu): a number, with '.' or ',' as decimal point, is held to
 // the range, shown formatted and committed(value) is emitted, also when the value is unchanged.
 // Text that is not a number brings back the text of the current value, emits inputRejected(text)
-// and commits nothing. Up and Down arrows take the typed number (or the current value when the
-// text is not a number), add or subtract the step, hold it to the range and commit it. Entering
-// the field selects its whole text. setValue() changes the value by code without committing.
+// and commits nothing. A typed number outside the range is committed as held and then reported
+// with clamped(typed, held), unless the two read the same through the format. A refused or held
+// entry makes the field flash. Up and Down arrows take the typed number (or the current value when
+// the text is not a number), add or subtract the step, hold it to the range and commit it.
+// Entering the field selects its whole text. setValue() changes the value by code without
+// committing.
+//
+// With setEntryLimits() the field also says so in words: entryReported("200 cm is past the
+// longest delay, 168.8 cm") after a held entry, entryReported("abc is not a number") after a
+// refused one, for the window's status line.
+//
+// The undo and redo keys are left to the window (its undo of the configuration), not used for the
+// text's own undo; a typed value that differs from the shown one is committed first, so that it
+// is the step they undo.
 class RealEdit : public QLineEdit {
     Q_OBJECT
 
@@ -47,16 +62,31 @@ public:
     // Applies the text now, as Enter does; returns false when it was not a number.
     bool commitText();
 
+    // The words of the held-entry report (see heldEntryText); none by default.
+    void setEntryLimits(const EntryLimits& limits) { limits_ = limits; }
+
+    // Marks the field for a moment (kFlashMs), as a refused or held entry does.
+    static constexpr int kFlashMs = 700;
+    void flash();
+    bool isFlashing() const { return flashTimer_.isActive(); }
+
 signals:
     void committed(double value);
     void inputRejected(const QString& text);
+    // Emitted after committed(): the typed number lay outside the range and was held to `held`.
+    // The field may show another value by then (what the commit's handlers made of it).
+    void clamped(double typed, double held);
+    // A held or refused entry in words (only with entry limits set), after the signals above.
+    void entryReported(const QString& sentence);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    QString shownText() const;
     void showValue();
     void stepBy(int direction);
 
@@ -66,6 +96,9 @@ private:
     double value_ = 0.0;
     QString format_ = QStringLiteral("0.0");
     int maxTextLength_ = 0;
+    EntryLimits limits_;
+    QTimer flashTimer_;
+    QPalette unflashedPalette_;
 };
 
 }  // namespace kvn::widgets

@@ -640,6 +640,13 @@ void ResponseGraph::setMarkText(int id, const QString& text) {
     }
 }
 
+void ResponseGraph::setMarkColor(int id, const QColor& color) {
+    if (QCPItemText* item = findMark(id); item != nullptr && item->color() != color) {
+        item->setColor(color);
+        contentChanged(item);
+    }
+}
+
 void ResponseGraph::clearMarks() {
     for (QCPItemText* item : marks_) {
         plot_->removeItem(item);

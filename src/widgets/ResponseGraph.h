@@ -139,6 +139,7 @@ public:
     // Unknown ids are ignored.
     void moveMark(int id, double x, double y);
     void setMarkText(int id, const QString& text);
+    void setMarkColor(int id, const QColor& color);
     void clearMarks();
     int markCount() const;
     // Position of a mark; (NaN, NaN) for an unknown id.

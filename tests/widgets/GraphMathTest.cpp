@@ -90,5 +90,17 @@ TEST(GraphMath, BandHit_WithinSevenHundredthsOfADecadeAndTwoDecibels) {
     EXPECT_FALSE(bandHit(std::numeric_limits<double>::quiet_NaN(), 0.0, 1000.0, 0.0));
 }
 
+TEST(GraphMath, LabelsAreHeldToTheSpanAndRaisedClearOfTheOnesBefore) {
+    EXPECT_DOUBLE_EQ(valueInSight(10.0, {20.0, 20000.0}), 20.0);
+    EXPECT_DOUBLE_EQ(valueInSight(500.0, {20.0, 20000.0}), 500.0);
+    // Three labels at one place, one off the left edge, one clear of the others.
+    const std::vector<LabelPlace> placed = keepLabelsApart(
+        {{100, 50}, {100, 50}, {102, 45}, {-30, 200}, {300, 50}}, 10.0, 14.0, 0.0, 400.0);
+    EXPECT_EQ(placed,
+              (std::vector<LabelPlace>{{100, 50}, {100, 36}, {102, 22}, {5, 200}, {300, 50}}));
+    // A span narrower than a label centres it.
+    EXPECT_EQ(keepLabelsApart({{0, 0}}, 10.0, 14.0, 0.0, 6.0).front(), (LabelPlace{3, 0}));
+}
+
 }  // namespace
 }  // namespace kvn::widgets

@@ -84,6 +84,21 @@ TEST_F(RealEditTest, TextThatIsNotANumberBringsBackTheValue) {
     EXPECT_EQ(rejected[0][0].toString(), "abc");
 }
 
+TEST_F(RealEditTest, AHeldEntryIsReportedAsTheFieldShowsItAfterItsCommit) {
+    edit.setEntryLimits({" dB", "is below the lowest gain", "is above the highest gain"});
+    QSignalSpy clamped(&edit, &RealEdit::clamped);
+    QSignalSpy reported(&edit, &RealEdit::entryReported);
+    QObject::connect(&edit, &RealEdit::committed, &edit, [this] { edit.setValue(11.5); });
+    type("20");
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(clamped.size(), 1);
+    EXPECT_EQ(reported[0][0].toString(), "20 dB is above the highest gain, 11.5 dB");
+    EXPECT_TRUE(edit.isFlashing());
+    type("12.04");  // held to 12, read "12.0" either way: nothing to say
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(clamped.size(), 1);
+}
+
 TEST_F(RealEditTest, ArrowsStepFromTheTypedNumberAndCommit) {
     edit.setValue(1.0);
     QSignalSpy committed(&edit, &RealEdit::committed);

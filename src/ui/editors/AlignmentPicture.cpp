@@ -12,7 +12,10 @@ namespace kvn::ui {
 
 namespace {
 
-constexpr int kStartX = 78;  // where every line starts; room on the left for negative lines
+constexpr int kCaptionLeft = 6;
+constexpr int kCaptionRight = 48;  // a speaker left of the start stops short of its caption
+// Where every line starts, with room between it and the captions for lines that run left.
+constexpr int kStartX = 108;
 constexpr int kRightUnits = 90;
 constexpr int kRowHeight = 40;
 constexpr int kTop = 14;
@@ -98,9 +101,10 @@ void AlignmentPicture::resizeEvent(QResizeEvent* event) {
 void AlignmentPicture::place() {
     const int right = std::max(kStartX, width() - kSpeaker.width() - 4);
     for (std::size_t i = 0; i < rows().size(); ++i) {
-        // Lines are drawn only as far as the picture reaches; the speaker stays in sight.
+        // Lines are drawn only as far as the picture reaches; the speaker stays in sight and
+        // clear of its row's caption.
         const long long end = kStartX + static_cast<long long>(lengths_[i]) * kZoom;
-        const int x = static_cast<int>(std::clamp<long long>(end, 4, right));
+        const int x = static_cast<int>(std::clamp<long long>(end, kCaptionRight + 2, right));
         const int y = kTop + static_cast<int>(i) * kRowHeight + kRowHeight / 2;
         lineWidgets_[i]->setGeometry(std::min(x, kStartX), y - 1, std::abs(x - kStartX), 3);
         images_[i]->move(x, y - kSpeaker.height() / 2);
@@ -124,11 +128,14 @@ void AlignmentPicture::paintEvent(QPaintEvent* event) {
     font.setPointSizeF(font.pointSizeF() * 0.85);
     p.setFont(font);
     for (std::size_t i = 0; i < rows().size(); ++i) {
-        const int y = kTop + static_cast<int>(i) * kRowHeight;
         p.setPen(rows()[i].colour);
-        p.drawText(QRect(6, y, kStartX - 36, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+        p.drawText(captionRect(static_cast<int>(i)), Qt::AlignLeft | Qt::AlignVCenter,
                    QString::fromLatin1(rows()[i].caption));
     }
+}
+
+QRect AlignmentPicture::captionRect(int row) const {
+    return {kCaptionLeft, kTop + row * kRowHeight, kCaptionRight - kCaptionLeft, kRowHeight};
 }
 
 }  // namespace kvn::ui

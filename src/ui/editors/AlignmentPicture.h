@@ -27,6 +27,8 @@ public:
     const std::array<int, 3>& lines() const { return lengths_; }
 
     QSize sizeHint() const override;
+    // Where row 0..2 writes its caption ("OUT 1", "OUT 2", "SUB"); no speaker covers it.
+    QRect captionRect(int row) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStringList>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -115,6 +116,16 @@ TCopyOutputForm::TCopyOutputForm(EditorContext& context)
     copyAll_->setObjectName(QStringLiteral("CopyAll"));
     grid->addWidget(copyAll_, 5, 0, 1, 2);
     connect(copyAll_, &QCheckBox::toggled, this, &TCopyOutputForm::CopyAllClick);
+    connect(checks_[static_cast<std::size_t>(CopyGroup::Name)], &QCheckBox::toggled, this,
+            &TCopyOutputForm::showNameWarning);
+
+    nameWarning_ = new QLabel(this);
+    nameWarning_->setObjectName(QStringLiteral("NameWarningL"));
+    nameWarning_->setWordWrap(true);
+    QPalette warning = nameWarning_->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xc6, 0x28, 0x28));
+    nameWarning_->setPalette(warning);
+    nameWarning_->hide();
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     QPushButton* ok = ok_;
@@ -140,8 +151,10 @@ TCopyOutputForm::TCopyOutputForm(EditorContext& context)
     layout->setSpacing(12);
     layout->addLayout(outputs);
     layout->addWidget(items);
+    layout->addWidget(nameWarning_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    copia_->setValue(nextCopyDestination(origen_->value()));
     showOutputNames();
 }
 
@@ -161,6 +174,10 @@ QSpinBox* TCopyOutputForm::outputSpin(const char* name, const char* caption, QLa
 void TCopyOutputForm::openFor(int output) {
     if (output >= 1 && output <= kOutputCount) {
         origen_->setValue(output);
+    }
+    // A copy onto its own source does nothing: offer the next output instead.
+    if (copia_->value() == origen_->value()) {
+        copia_->setValue(nextCopyDestination(origen_->value()));
     }
     showOutputNames();
     show();
@@ -223,6 +240,26 @@ void TCopyOutputForm::showOutputNames() {
     };
     origenName_->setText(name(origen_->value()));
     copiaName_->setText(name(copia_->value()));
+    showNameWarning();
+}
+
+void TCopyOutputForm::showNameWarning() {
+    const std::vector<int> sharing =
+        outputsSharingCopiedName(config(), origen_->value(), copia_->value(), groups());
+    nameWarning_->setVisible(!sharing.empty());
+    if (sharing.empty()) {
+        return;
+    }
+    QStringList outputs;
+    for (const int n : sharing) {
+        outputs << outputTitle(n);
+    }
+    const QString last = outputs.takeLast();
+    const QString name = fromConfigText(config().output(origen_->value()).Name).trimmed();
+    nameWarning_->setText(
+        QStringLiteral("%1 and %2 will %3 be called \"%4\".")
+            .arg(outputs.join(QStringLiteral(", ")), last,
+                 sharing.size() == 2 ? QStringLiteral("both") : QStringLiteral("all"), name));
 }
 
 std::vector<ScreenshotStep> TCopyOutputForm::screenshots() {

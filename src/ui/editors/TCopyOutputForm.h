@@ -2,7 +2,8 @@
 // delay, gain, name, dynamics) from one output to another as one step of the history, after the
 // user confirms. Opened modally by the main window's "Copy" button; the spins and boxes keep their
 // values between openings. The copy itself is copyOutput (config/OutputCopy.h); in real-time mode
-// the processor is sent what the copy changed.
+// the processor is sent what the copy changed. "to Output" starts on the output after the source;
+// a warning line says when copying the name would give two outputs one name.
 #pragma once
 
 #include "config/OutputCopy.h"
@@ -40,6 +41,7 @@ protected:
 
 private:
     QSpinBox* outputSpin(const char* name, const char* caption, QLabel*& nameLabel);
+    void showNameWarning();
 
     QSpinBox* origen_ = nullptr;
     QSpinBox* copia_ = nullptr;
@@ -49,6 +51,7 @@ private:
     std::array<QCheckBox*, kCopyGroups.size()> checks_{};
     QCheckBox* copyAll_ = nullptr;
     QPushButton* ok_ = nullptr;
+    QLabel* nameWarning_ = nullptr;  // "NameWarningL"
 };
 
 }  // namespace kvn::ui

@@ -29,6 +29,14 @@ namespace {
 constexpr std::array<const char*, 3> kDistanceEditNames{"DistOut1Edit", "DistOut2Edit",
                                                         "DistOutSub1Edit"};
 
+// What the fields say when they hold an entry to the delays the track reaches.
+const widgets::EntryLimits kDelayMsLimits{" ms", "is below the shortest delay",
+                                          "is past the longest delay"};
+const widgets::EntryLimits kDelayCmLimits{" cm", "is below the shortest delay",
+                                          "is past the longest delay"};
+const widgets::EntryLimits kDistanceLimits{" cm", "is below the shortest distance",
+                                           "is past the longest distance"};
+
 QString number(double value, const char* pattern) {
     return QString::fromStdString(widgets::formatPattern(value, pattern));
 }
@@ -79,6 +87,8 @@ QHBoxLayout* fieldRow(QWidget* edit, const QString& unit, QWidget* buttons, QWid
 
 TDelayFinoForm::TDelayFinoForm(EditorContext& context)
     : EditorForm(context, QStringLiteral("TDelayFinoForm"), QStringLiteral("Output Delay")) {
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("InfoLabel"));
     auto* delays = new QGroupBox(QStringLiteral("Output Delay"), this);
     auto* strips = new QHBoxLayout(delays);
     for (int output = 1; output <= kOutputCount; ++output) {
@@ -94,6 +104,7 @@ TDelayFinoForm::TDelayFinoForm(EditorContext& context)
     header->addWidget(realTimeButton());
     right->addLayout(header);
     right->addWidget(buildDistances(), 1);
+    right->addWidget(status_);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
@@ -127,10 +138,20 @@ QWidget* TDelayFinoForm::buildDelayStrip(int output) {
     trackRow->addWidget(s.track);
     trackRow->addStretch();
 
-    s.ms = field(QStringLiteral("msegdel%1").arg(n), "0.00", kDelayMsMax, strip);
+    // The fields reach exactly the longest delay, so that what they hold is what the track
+    // holds (the centimetres follow the temperature, see showDelay).
+    s.ms = field(QStringLiteral("msegdel%1").arg(n), "0.00", delayMsFromSamples(kDelayTrackMax),
+                 strip);
     s.msSteps = steps(QStringLiteral("UpDown0%1msTSpin").arg(n), s.ms, strip);
     s.cm = field(QStringLiteral("Del%1L").arg(n), "0.0", kDelayCmMax, strip);
     s.cmSteps = steps(QStringLiteral("UpDown0%1cmTSpin").arg(n), s.cm, strip);
+    s.ms->setEntryLimits(kDelayMsLimits);
+    s.cm->setEntryLimits(kDelayCmLimits);
+    // The count the processor is sent (its delay word carries one more).
+    s.samples = new QLabel(strip);
+    s.samples->setObjectName(QStringLiteral("Del%1SamplesL").arg(n));
+    s.samples->setAlignment(Qt::AlignCenter);
+    s.samples->setToolTip(QStringLiteral("The delay in samples at 48 kHz"));
 
     auto* layout = new QVBoxLayout(strip);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -138,6 +159,7 @@ QWidget* TDelayFinoForm::buildDelayStrip(int output) {
     layout->addLayout(trackRow, 1);
     layout->addLayout(fieldRow(s.ms, QStringLiteral("ms"), s.msSteps, strip));
     layout->addLayout(fieldRow(s.cm, QStringLiteral("cm"), s.cmSteps, strip));
+    layout->addWidget(s.samples);
 
     bindGesture(s.track);
     connect(s.track, &widgets::CommitSlider::positionChanged, this,
@@ -155,6 +177,7 @@ QWidget* TDelayFinoForm::buildDelayStrip(int output) {
     for (widgets::RealEdit* edit : {s.ms, s.cm}) {
         fieldSteps_[edit] = [this, output](int direction) { stepDelay(output, direction); };
         edit->installEventFilter(this);
+        connect(edit, &widgets::RealEdit::entryReported, status_, &QLabel::setText);
     }
     return strip;
 }
@@ -196,6 +219,8 @@ QWidget* TDelayFinoForm::buildDistances() {
         s.distance = field(QString::fromLatin1(kDistanceEditNames[static_cast<std::size_t>(row)]),
                            "0.0", kDelayCmMax, box);
         s.distanceSteps = steps(QStringLiteral("DistSpinButton%1").arg(output), s.distance, box);
+        s.distance->setEntryLimits(kDistanceLimits);
+        connect(s.distance, &widgets::RealEdit::entryReported, status_, &QLabel::setText);
         grid->addWidget(s.name2, row, 0);
         grid->addWidget(s.distance, row, 1);
         grid->addWidget(new QLabel(QStringLiteral("cm"), box), row, 2);
@@ -258,6 +283,7 @@ bool TDelayFinoForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TDelayFinoForm::trackChanged(int output, int position) {
+    status_->clear();
     edit({outputTitle(output) + QStringLiteral(" delay"), {link::EditScope::delay(output)}},
          [output, position](ProcessorConfig& c) {
              c.output(output).DelaySamples = delayFromTrack(position);
@@ -292,6 +318,7 @@ void TDelayFinoForm::celsiusChanged(int celsius) {
 }
 
 void TDelayFinoForm::distanceEntered(int output, int direction) {
+    status_->clear();
     const int temperature = config().Temperature;
     widgets::RealEdit* entered = strip(output).distance;
     {
@@ -355,7 +382,10 @@ void TDelayFinoForm::showDelay(int output) {
         s.track->setPosition(trackFromDelay(samples));
     }
     s.ms->setValue(delayMsFromSamples(samples));
+    s.cm->setRange(0.0, delayCmFromSamples(kDelayTrackMax, config().Temperature));
     s.cm->setValue(delayCmFromSamples(samples, config().Temperature));
+    s.samples->setText(samples == 1 ? QStringLiteral("1 sample")
+                                    : QStringLiteral("%1 samples").arg(samples));
 }
 
 void TDelayFinoForm::showTemperature() {

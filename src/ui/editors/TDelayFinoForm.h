@@ -2,7 +2,8 @@
 // track (delay = 234 - position), in milliseconds and in centimetres of sound travel at the air
 // temperature, each typed or stepped one sample at a time; the temperature in degrees C and F; and
 // the panel "Relative Distance Between Speakers", whose distances Auto Align turns into the three
-// delays, with a picture of where each speaker's sound stands after its delay.
+// delays, with a picture of where each speaker's sound stands after its delay. Under each delay
+// its count of samples; a field that held or refused an entry says so on the status line.
 //
 // Edits go through the change path: a delay names the output's Delay scope (its delay word in
 // real time); temperature and relative distances are quiet. The look-ahead offset that Auto Align
@@ -50,6 +51,7 @@ private:
         widgets::CommitSlider* track = nullptr;         // "Del1track"
         widgets::RealEdit* ms = nullptr;                // "msegdel1"
         widgets::RealEdit* cm = nullptr;                // "Del1L"
+        QLabel* samples = nullptr;                      // "Del1SamplesL"
         widgets::SpinButtons* msSteps = nullptr;        // "UpDown01msTSpin"
         widgets::SpinButtons* cmSteps = nullptr;        // "UpDown01cmTSpin"
         widgets::RealEdit* distance = nullptr;          // "DistOut1Edit"
@@ -84,6 +86,8 @@ private:
     QLabel* lookAhead_ = nullptr;
     QPushButton* autoAlign_ = nullptr;
     AlignmentPicture* picture_ = nullptr;
+    // "InfoLabel": what a field said about an entry it held or refused.
+    QLabel* status_ = nullptr;
     // The step of each field that Up and Down act on.
     std::map<QObject*, std::function<void(int)>> fieldSteps_;
 };

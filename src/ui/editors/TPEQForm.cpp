@@ -17,6 +17,7 @@
 #include "widgets/SpinButtons.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,6 +31,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <vector>
 
 namespace kvn::ui {
 
@@ -141,7 +143,6 @@ QWidget* TPEQForm::buildOutputBar() {
         select->setProperty("Tag", k);
         outputGroup_->addButton(select);
         outputRow->addWidget(select);
-        connect(select, &LedButton::clicked, this, [this, k](bool) { ModPEQ1Click(k); });
         outputButtons_[i] = select;
 
         auto* check = new LedButton(outputCaption(k), curves);
@@ -154,6 +155,10 @@ QWidget* TPEQForm::buildOutputBar() {
         curveRow->addWidget(check);
         curveChecks_[i] = check;
     }
+
+    // After the click has lit its button, as the group keeps it: the handler lights it again.
+    connect(outputGroup_, &widgets::LedGroup::selected, this,
+            [this](int index) { ModPEQ1Click(index + 1); });
 
     auto* view = new QGroupBox(QStringLiteral("View"), bar);
     auto* viewRow = new QHBoxLayout(view);
@@ -254,6 +259,14 @@ QWidget* TPEQForm::buildBandPanel() {
     connect(gainEdit_, &RealEdit::committed, this, [this](double db) {
         editBand(QStringLiteral("gain"), [db](PeqBand& b) { setBandGain(b, db); });
     });
+    // A held or refused entry is said on the status line.
+    frequencyEdit_->setEntryLimits(
+        {" Hz", "is below the lowest frequency", "is above the highest frequency"});
+    qEdit_->setEntryLimits({"", "is below the lowest Q", "is above the highest Q"});
+    gainEdit_->setEntryLimits({" dB", "is below the lowest gain", "is above the highest gain"});
+    for (RealEdit* field : {frequencyEdit_, qEdit_, gainEdit_}) {
+        connect(field, &RealEdit::entryReported, this, &TPEQForm::showStatus);
+    }
     const auto stepper = [this](const QString& what, void (*step)(PeqBand&, int), int steps) {
         return [this, what, step, steps] {
             editBand(
@@ -328,7 +341,7 @@ void TPEQForm::ModPEQ1Click(int output) {
     }
     frequencyEdit_->setRange(kPeqMinFrequencyHz, maxFrequencyHz(sub));
     graph_->setXRange(kGraphLowHz, maxFrequencyHz(sub));
-    graph_->setTitle(QStringLiteral("OUT %1 Equalization").arg(output));
+    showTitle();
     SpinFiltroChange(selectedBand());
 }
 
@@ -402,17 +415,66 @@ void TPEQForm::drawOutput(int output) {
     ResponseCurve& curve = curves_[static_cast<std::size_t>(output - 1)];
     analysis::equaliserCurve(config().output(output), curve);
     graph_->setSeriesData(output, responseGrid().GridHz, analysis::plottedCurve(curve, view_));
-    placeMark(output);
+    placeMarks();
 }
 
-void TPEQForm::placeMark(int output) {
-    const auto i = static_cast<std::size_t>(output - 1);
-    const int number = selectedBand_[i];
-    const PeqBand& band = config().output(output).band(number);
+void TPEQForm::placeMarks() {
     // The marks stand on the magnitude curves; the phase view, which cannot be edited, has none.
-    const bool shown = curveChecks_[i]->isLit() && view_ == analysis::CurveView::Magnitude;
-    graph_->moveMark(marks_[i], band.FrequencyHz, shownGainDb(band) + kMarkAboveDb);
-    graph_->setMarkText(marks_[i], shown ? QString::number(number) : QString());
+    const bool magnitude = view_ == analysis::CurveView::Magnitude;
+    const widgets::AxisRange x = graph_->xRange();
+    // The edited output's mark first: it keeps its place (in sight, where it is taken hold of)
+    // and the others' marks, in their curves' colours, make room for it.
+    std::vector<int> order{editedOutput_};
+    for (int k = 1; k <= kOutputCount; ++k) {
+        if (k != editedOutput_) {
+            order.push_back(k);
+        }
+    }
+    std::vector<int> marked;
+    std::vector<QPointF> wanted;
+    std::vector<widgets::LabelPlace> places;
+    for (const int k : order) {
+        const auto i = static_cast<std::size_t>(k - 1);
+        const PeqBand& band = config().output(k).band(selectedBand_[i]);
+        const bool edited = k == editedOutput_;
+        const bool shown = magnitude && curveChecks_[i]->isLit() &&
+                           (edited || x.strictlyContains(band.FrequencyHz));
+        graph_->setMarkText(marks_[i], shown ? QString::number(selectedBand_[i]) : QString());
+        if (!shown) {
+            continue;
+        }
+        graph_->setMarkColor(
+            marks_[i], edited ? QColor(Qt::white) : widgets::ResponseGraph::defaultSeriesColor(k));
+        const QPointF at(widgets::valueInSight(band.FrequencyHz, x),
+                         shownGainDb(band) + kMarkAboveDb);
+        const QPointF pixel = graph_->coordToPixel(at);
+        marked.push_back(k);
+        wanted.push_back(at);
+        places.push_back({pixel.x(), pixel.y()});
+    }
+    const QFontMetrics metrics(graph_->font());
+    places = widgets::keepLabelsApart(
+        std::move(places), metrics.horizontalAdvance(QLatin1Char('7')) + 4.0, metrics.height(),
+        graph_->coordToPixel({x.lower, 0.0}).x(), graph_->coordToPixel({x.upper, 0.0}).x());
+    for (std::size_t n = 0; n < marked.size(); ++n) {
+        QPointF at = graph_->pixelToCoord({places[n].x, places[n].y});
+        // Before the graph was first laid out its pixels mean nothing: the marks stand unmoved.
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
+            at = wanted[n];
+        }
+        graph_->moveMark(marks_[static_cast<std::size_t>(marked[n] - 1)], at.x(), at.y());
+    }
+}
+
+void TPEQForm::showTitle() {
+    const QString name = fromConfigText(config().output(editedOutput_).Name).trimmed();
+    graph_->setTitle((name.isEmpty() ? outputCaption(editedOutput_) : name) +
+                     QStringLiteral(" Equalization"));
+}
+
+void TPEQForm::showStatus(const QString& text) {
+    statusBar_->showMessage(text);
+    infoLabel_->setText(text);
 }
 
 void TPEQForm::setPhaseView(bool phase) {
@@ -431,13 +493,15 @@ void TPEQForm::setPhaseView(bool phase) {
 
 void TPEQForm::setCurveVisible(int output, bool visible) {
     graph_->setSeriesVisible(output, visible);
-    placeMark(output);
+    placeMarks();
 }
 
 bool TPEQForm::onBandPoint(QPointF at) const {
     const PeqBand& band = currentBand();
     return view_ == analysis::CurveView::Magnitude &&
-           widgets::bandHit(at.x(), at.y(), band.FrequencyHz, shownGainDb(band));
+           widgets::bandHit(at.x(), at.y(),
+                            widgets::valueInSight(band.FrequencyHz, graph_->xRange()),
+                            shownGainDb(band));
 }
 
 void TPEQForm::graphPressed(QPointF at, Qt::MouseButton button) {
@@ -478,6 +542,13 @@ void TPEQForm::graphReleased() {
     clearReadout();
 }
 
+void TPEQForm::showEvent(QShowEvent* event) {
+    EditorForm::showEvent(event);
+    // The marks are kept apart in pixels, which the graph has once it is laid out.
+    graph_->replotNow();
+    placeMarks();
+}
+
 void TPEQForm::hideEvent(QHideEvent* event) {
     // A drag cut short by closing the window still ends its undo step.
     if (dragging_) {
@@ -487,10 +558,8 @@ void TPEQForm::hideEvent(QHideEvent* event) {
 }
 
 void TPEQForm::showReadout(QPointF at) {
-    const QString text = QString::fromStdString(widgets::readoutText(
-        at.x(), at.y(), widgets::ReadoutValue::General4, valueSuffix_.toStdString()));
-    statusBar_->showMessage(text);
-    infoLabel_->setText(text);
+    showStatus(QString::fromStdString(widgets::readoutText(
+        at.x(), at.y(), widgets::ReadoutValue::General4, valueSuffix_.toStdString())));
 }
 
 void TPEQForm::clearReadout() {
@@ -558,6 +627,10 @@ void TPEQForm::refresh(const ConfigChange& change) {
     if (change.touches(link::EditPart::PeqBand, editedOutput_)) {
         showBand();
     }
+    // A rename of the edited output (a quiet edit of it) shows in the title.
+    if (change.touchesOutput(editedOutput_)) {
+        showTitle();
+    }
 }
 
 void TPEQForm::showOutputNames() {
@@ -567,6 +640,7 @@ void TPEQForm::showOutputNames() {
             name.isEmpty() ? outputCaption(k) : outputCaption(k) + QStringLiteral(" ") + name;
         outputButtons_[static_cast<std::size_t>(k - 1)]->setCaption(caption);
     }
+    showTitle();
 }
 
 std::vector<ScreenshotStep> TPEQForm::screenshots() {

@@ -51,6 +51,7 @@ protected:
     void refresh(const ConfigChange& change) override;
     void showOutputNames() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -70,9 +71,16 @@ private:
     bool subEdited() const;
     // Sets every band control from the selected band, signals blocked.
     void showBand();
-    // Evaluates output `output`'s curve, replaces its series and places its mark.
+    // Evaluates output `output`'s curve, replaces its series and places the marks.
     void drawOutput(int output);
-    void placeMark(int output);
+    // The selected band's number over each shown output's curve: the edited output's in white
+    // and kept in sight at the graph's edge, the others' in their curves' colours; marks that
+    // would cover each other are moved apart.
+    void placeMarks();
+    // The graph's title names the edited output as the configuration calls it.
+    void showTitle();
+    // The status line: the position readout, or what a field said about an entry.
+    void showStatus(const QString& text);
     void setPhaseView(bool phase);
     void setCurveVisible(int output, bool visible);
 

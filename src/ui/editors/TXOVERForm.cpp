@@ -30,7 +30,6 @@ namespace {
 
 constexpr int kHighPassSeries = 4;  // the edited output's edges, after the three outputs
 constexpr int kLowPassSeries = 5;
-constexpr double kHandleDb = -3.0;
 constexpr double kMagnitudeMinDb = -20.0;
 constexpr double kMagnitudeMaxDb = 15.0;
 constexpr double kPhaseLimit = 180.0;
@@ -274,7 +273,7 @@ QWidget* TXOVERForm::buildGraph() {
         graph_->setSeriesName(s, names[static_cast<std::size_t>(s - 1)]);
     }
     for (std::size_t i = 0; i < handleMarks_.size(); ++i) {
-        handleMarks_[i] = graph_->addMark(kXoverMinFrequencyHz, kHandleDb, QString());
+        handleMarks_[i] = graph_->addMark(kXoverMinFrequencyHz, 0.0, QString());
     }
     connect(graph_, &widgets::ResponseGraph::mousePressed, this, &TXOVERForm::graphPressed);
     connect(graph_, &widgets::ResponseGraph::mouseMoved, this, &TXOVERForm::graphMoved);
@@ -429,7 +428,9 @@ void TXOVERForm::drawEdges() {
         // nor dragged.
         const bool drawn =
             e.XoverType != kXoverBypass && !(output_ == kSubOutput && edge == XoverEdge::L);
-        handles_[i] = drawn ? analysis::edgeHandleHz(e) : std::nullopt;
+        const std::optional<analysis::EdgeHandle> handle =
+            drawn ? analysis::edgeHandle(e) : std::nullopt;
+        handles_[i] = handle ? std::optional<double>(handle->frequencyHz) : std::nullopt;
         if (!drawn) {
             graph_->clearSeries(series);
         } else {
@@ -443,9 +444,9 @@ void TXOVERForm::drawEdges() {
             graph_->setSeriesPoints(series, std::move(points));
         }
         graph_->setSeriesVisible(series, visible);
-        const bool marked = visible && !phase_ && handles_[i].has_value();
+        const bool marked = visible && !phase_ && handle.has_value();
         if (marked) {
-            graph_->moveMark(handleMarks_[i], *handles_[i], kHandleDb);
+            graph_->moveMark(handleMarks_[i], handle->frequencyHz, handle->magnitudeDb);
         }
         graph_->setMarkText(handleMarks_[i], marked ? QStringLiteral("\u25CF") : QString());
     }
@@ -501,11 +502,9 @@ void TXOVERForm::graphMoved(QPointF coord, bool inside) {
     if (!(coord.x() > 0.0)) {
         return;
     }
+    // The handle stands at the edge's frequency: the edge goes where the pointer is.
     const XoverEdge edge = *dragging_;
-    const OutputChannel& channel = config().output(output_);
-    const TXOVERPB& e = edge == XoverEdge::L ? channel.HighPassEdge : channel.LowPassEdge;
-    const int hz =
-        xoverSpinFrequency(analysis::edgeFrequencyForHandle(e, coord.x()), output_, edge);
+    const int hz = xoverSpinFrequency(coord.x(), output_, edge);
     if (hz != controls(edge).spin->value()) {
         commitFrequency(edge, hz);
     }

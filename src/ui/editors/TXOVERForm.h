@@ -4,7 +4,8 @@
 // (the edited one in front with its two edges, the others faint behind it). SUB has only its
 // low-pass edge, which cannot be bypassed; its curve carries the fixed SUB path and the SUB
 // reinforcement section. Every change is one edit of the output's crossover on the change path;
-// the edge handles on the graph (each edge's -3 dB point) drag the edge's frequency.
+// the edge handles on the graph, each at its edge's frequency on the edge's curve, drag that
+// frequency.
 #pragma once
 
 #include "analysis/CrossoverView.h"
@@ -79,7 +80,7 @@ private:
     int output_ = 1;
     bool phase_ = false;
     std::optional<XoverEdge> dragging_;
-    std::array<std::optional<double>, 2> handles_{};  // high-pass, low-pass -3 dB points in Hz
+    std::array<std::optional<double>, 2> handles_{};  // high-pass, low-pass handles in Hz
     std::array<ResponseCurve, kOutputCount> curves_{};
     std::array<ResponseCurve, 2> edgeCurves_{};  // high-pass, low-pass of the edited output
 

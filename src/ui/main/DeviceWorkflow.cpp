@@ -31,6 +31,21 @@ constexpr const char* kBackupBeforeFirmware =
     "does not finish, the memories can then be written back.";
 constexpr const char* kFirmwareNotLoaded = "The DSP program was not loaded.";
 
+// Switching real time on while the configuration has changes not saved: the processor's memory
+// would replace them, so the user chooses.
+constexpr const char* kRealTimeUnsaved =
+    "Real Time Mode sends every change to the KVN 350, so the editor and the processor must "
+    "start from the same configuration. The present configuration has changes that are not "
+    "saved.\n\n"
+    "Write this configuration to the processor: it is written to the memory the processor runs "
+    "and checked, then real time starts from it. Your changes stay.\n\n"
+    "Read the processor's memory: you can save your changes to a file first, then the "
+    "processor's memory replaces them.\n\n"
+    "Cancel: real time stays off and nothing changes.";
+constexpr const char* kRealTimeWriteChoice = "Write this configuration to the processor";
+constexpr const char* kRealTimeReadChoice = "Read the processor's memory";
+constexpr const char* kRealTimeCancelChoice = "Cancel";
+
 QString problemList(const link::ProcessorBackup::Report& report) {
     QStringList lines;
     for (const std::string& line : report.problems()) {
@@ -217,23 +232,24 @@ void DeviceWorkflow::onFinished(Operation operation, bool success) {
             break;
         case Operation::QueryActiveMemory:
             if (!success) {
+                realTimeStart_ = RealTimeStart::None;
                 setHeld(false);
                 break;
             }
-            later([this] {
-                main_.newConfiguration();
-                if (main_.newCancelled()) {
-                    setHeld(false);
-                    return;
-                }
-                startRead(ReadPurpose::RealTime, activeMemory_);
-            });
+            later([this] { continueRealTimeStart(); });
             break;
         case Operation::WriteMemory:
             // The processor runs what it was written; it is in step when that is the present
             // configuration.
             if (success && lastWrite_.image == main_.buildImage()) {
                 setOutOfStep(false);
+            }
+            // Real time starts from a written configuration only once the check found it there.
+            if (std::exchange(realTimeStart_, RealTimeStart::None) == RealTimeStart::Write) {
+                setHeld(false);
+                if (success) {
+                    main_.setRealTimeMode(true);
+                }
             }
             break;
         case Operation::Backup:
@@ -298,9 +314,9 @@ void DeviceWorkflow::write() {
     startWrite(main_.memory(), main_.buildImage(), verifyWrites_);
 }
 
-void DeviceWorkflow::startWrite(int memory, std::vector<std::uint8_t> image, bool verify) {
+bool DeviceWorkflow::startWrite(int memory, std::vector<std::uint8_t> image, bool verify) {
     lastWrite_ = {memory, image};
-    session_.writeMemory(memory, std::move(image), verify);
+    return session_.writeMemory(memory, std::move(image), verify);
 }
 
 void DeviceWorkflow::writeAgain() {
@@ -335,15 +351,56 @@ void DeviceWorkflow::toggleRealTime() {
     if (!ready()) {
         return;
     }
-    dialogs_.inform(qtext(link::text::kEnteringRealTime));
+    if (!main_.edits().modified()) {
+        dialogs_.inform(qtext(link::text::kEnteringRealTime));
+        realTimeStart_ = RealTimeStart::Read;
+    } else {
+        // Reading the processor would replace the unsaved changes: never without the user's say.
+        enum { Write, Read, Cancel };
+        const int choice = dialogs_.choose(
+            MessageKind::Warning, qtext(kRealTimeUnsaved),
+            {qtext(kRealTimeWriteChoice), qtext(kRealTimeReadChoice), qtext(kRealTimeCancelChoice)},
+            Cancel);
+        if (choice == Write) {
+            realTimeStart_ = RealTimeStart::Write;
+        } else if (choice == Read && main_.offerToSave()) {
+            realTimeStart_ = RealTimeStart::ReadDecided;
+        } else {
+            return;
+        }
+    }
     setHeld(true);
     // The memory the processor runs is read even when it is a factory memory the selector does
     // not offer (the selector then shows it held to its range): editing must start from what
     // the processor runs.
     activeMemory_ = 0;
     if (!session_.queryActiveMemory(link::MemoryRange::all())) {
+        realTimeStart_ = RealTimeStart::None;
         setHeld(false);
     }
+}
+
+void DeviceWorkflow::continueRealTimeStart() {
+    const RealTimeStart start = realTimeStart_;
+    const int memory = activeMemory_ > 0 ? activeMemory_ : main_.memory();
+    if (start == RealTimeStart::Write) {
+        const QString question = QString::fromStdString(link::text::overwriteQuestion(memory));
+        if (dialogs_.message(MessageKind::Warning, question, MessageButtons::YesNoCancel) !=
+                Answer::Yes ||
+            !startWrite(memory, main_.buildImage(), true)) {
+            realTimeStart_ = RealTimeStart::None;
+            setHeld(false);
+        }
+        return;
+    }
+    realTimeStart_ = RealTimeStart::None;
+    if (start == RealTimeStart::ReadDecided) {
+        main_.newWithoutQuestion();
+    } else if (!main_.newConfiguration()) {
+        setHeld(false);
+        return;
+    }
+    startRead(ReadPurpose::RealTime, memory);
 }
 
 void DeviceWorkflow::keyboardLock(bool lock) {

@@ -51,9 +51,11 @@ public:
     void write();
     // Change: asks, then makes the processor run the chosen memory.
     void change();
-    // The real-time switch. On: asks the processor which memory it runs, reads it (New's question
-    // included; also a factory memory outside the selector's range) and only then turns real
-    // time on. Off: at once.
+    // The real-time switch. On: asks the processor which memory it runs, reads it (also a factory
+    // memory outside the selector's range) and only then turns real time on. While the
+    // configuration has changes not saved, the user first chooses: write it to the memory the
+    // processor runs (checked; real time starts once the check passed), read the processor's
+    // memory (after New's save question), or cancel (nothing changes). Off: at once.
     void toggleRealTime();
     // Asks, then locks or unlocks the processor's keyboard.
     void keyboardLock(bool lock);
@@ -107,11 +109,16 @@ signals:
 
 private:
     enum class ReadPurpose { None, Plain, RealTime };
+    // How a real-time start goes on once the processor said which memory it runs: read it
+    // (asking New's question then), read it after the user already answered, or write the
+    // configuration to it.
+    enum class RealTimeStart { None, Read, ReadDecided, Write };
 
     void onFinished(link::DeviceSession::Operation operation, bool success);
     void onMemoryRead(int memory, const std::vector<std::uint8_t>& image);
     void onMessage(link::MessageKind kind, const QString& text);
-    void startWrite(int memory, std::vector<std::uint8_t> image, bool verify);
+    bool startWrite(int memory, std::vector<std::uint8_t> image, bool verify);
+    void continueRealTimeStart();
     void afterBackup(bool restore);
     void continueFirmwareUpdate();
     void setOutOfStep(bool outOfStep, int missedEdits = 0);
@@ -132,6 +139,7 @@ private:
     bool lastEnabled_ = false;
     bool identifyPending_ = false;
     ReadPurpose readPurpose_ = ReadPurpose::None;
+    RealTimeStart realTimeStart_ = RealTimeStart::None;
     bool imageLoaded_ = false;
     int activeMemory_ = 0;  // the processor's answer to the real-time start's query
 

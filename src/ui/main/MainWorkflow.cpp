@@ -75,19 +75,28 @@ MainWorkflow::MainWorkflow(ProcessorConfig& config, UserDialogs& dialogs, Editor
             [this] { emit captionChanged(windowCaption()); });
 }
 
-bool MainWorkflow::newConfiguration() {
+bool MainWorkflow::offerToSave() {
+    // Nothing would be lost when the configuration has no changes since it was opened, saved,
+    // read or made new: no question then.
+    if (!edits_.modified()) {
+        return true;
+    }
     const Answer answer =
         dialogs_.message(MessageKind::Warning, QString::fromLatin1(text::kSaveBeforeNew),
                          MessageButtons::YesNoCancel);
-    if (answer == Answer::Cancel) {
-        newCancelled_ = true;
-        return false;
-    }
     // A configuration the user asked to keep is not thrown away when it could not be saved.
-    if (answer == Answer::Yes && !savePreset()) {
+    return answer == Answer::No || (answer == Answer::Yes && savePreset());
+}
+
+bool MainWorkflow::newConfiguration() {
+    if (!offerToSave()) {
         newCancelled_ = true;
         return false;
     }
+    return newWithoutQuestion();
+}
+
+bool MainWorkflow::newWithoutQuestion() {
     newCancelled_ = false;
     return runNewStages();
 }
@@ -96,7 +105,9 @@ bool MainWorkflow::runNewStages() {
     loading_.beginStages(QString::fromLatin1(text::kInitializing) + openDialogFileName_);
     editors_.closeEditors();
     setRealTimeMode(false);
+    // The new configuration belongs to no file: the caption must not name the last one.
     currentFile_.clear();
+    setCaption(QString::fromLatin1(text::kMainCaption));
     for (const Stage& stage : kNewStages) {
         loading_.setStage(stage.percent, QString::fromLatin1(stage.text));
         if (stage.percent == kNewStages.front().percent) {

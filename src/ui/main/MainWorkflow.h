@@ -49,12 +49,18 @@ public:
     LoadingProgress& loading() { return loading_; }
 
     // --- Preset files ---
-    // New: asks whether to save first (Yes saves, Cancel stops), then returns the configuration
-    // to its defaults through the loading stages. False when it stopped (newCancelled()).
+    // New: when the configuration has changes not saved, asks whether to save first (Yes saves,
+    // Cancel stops); then returns the configuration to its defaults through the loading stages,
+    // and the caption names no file. False when it stopped (newCancelled()).
     bool newConfiguration();
+    // New's question alone: true when the configuration may be replaced (nothing unsaved, the
+    // user saved it, or answered No), false on Cancel or when the save did not happen.
+    bool offerToSave();
+    // New's stages without the question, for a caller that asked with offerToSave().
+    bool newWithoutQuestion();
     bool newCancelled() const { return newCancelled_; }
-    // Open: New with its question, then the open dialog. Cancel on the question stops Open
-    // too. True when a file was loaded.
+    // Open: New (with its question when there are changes not saved), then the open dialog.
+    // Cancel on the question stops Open too. True when a file was loaded.
     bool openPreset();
     // Save: the save dialog, then the file. True when the file was written.
     bool savePreset();

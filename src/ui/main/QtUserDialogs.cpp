@@ -1,8 +1,10 @@
 #include "ui/main/QtUserDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kvn::ui {
 
@@ -127,6 +129,24 @@ Answer QtUserDialogs::message(MessageKind kind, const QString& text, MessageButt
         default:
             return dismissAnswer(buttons);
     }
+}
+
+int QtUserDialogs::choose(MessageKind kind, const QString& text, const QStringList& choices,
+                          int cancelIndex) {
+    QMessageBox box(iconOf(kind), QApplication::applicationDisplayName(), text,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    QList<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        const bool cancel = i == cancelIndex;
+        buttons.append(
+            box.addButton(choices[i], cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        if (cancel) {
+            box.setEscapeButton(buttons.back());
+        }
+    }
+    box.exec();
+    const qsizetype pressed = buttons.indexOf(box.clickedButton());
+    return pressed >= 0 ? static_cast<int>(pressed) : cancelIndex;
 }
 
 std::optional<QString> QtUserDialogs::openFile(const FileRequest& request) {

@@ -11,6 +11,8 @@ namespace kvn::ui {
 class QtUserDialogs : public UserDialogs {
 public:
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
+    int choose(MessageKind kind, const QString& text, const QStringList& choices,
+               int cancelIndex) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
     std::optional<QString> chooseFolder(const FileRequest& request) override;

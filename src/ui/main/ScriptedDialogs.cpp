@@ -14,6 +14,19 @@ Answer ScriptedDialogs::message(MessageKind kind, const QString& text, MessageBu
     return reply;
 }
 
+int ScriptedDialogs::choose(MessageKind kind, const QString& text, const QStringList& choices,
+                            int cancelIndex) {
+    int pressed = cancelIndex;
+    if (choices_.empty()) {
+        ++unscripted_;
+    } else {
+        pressed = choices_.front();
+        choices_.pop_front();
+    }
+    shown_.push_back({kind, text, MessageButtons::Ok, Answer::Ok, choices, pressed});
+    return pressed;
+}
+
 std::optional<QString> ScriptedDialogs::nextFile(const FileRequest& request) {
     fileRequests_.push_back(request);
     if (files_.empty()) {
@@ -54,6 +67,7 @@ QString ScriptedDialogs::lastText() const {
 
 void ScriptedDialogs::clear() {
     answers_.clear();
+    choices_.clear();
     files_.clear();
     shown_.clear();
     fileRequests_.clear();

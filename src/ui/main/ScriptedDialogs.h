@@ -19,11 +19,17 @@ public:
         QString text;
         MessageButtons buttons;
         Answer answer;
+        // For a box with choices: its buttons and the index pressed.
+        QStringList choices = {};
+        int choice = -1;
     };
 
     // Queues the answer to the next message box. A box that finds the queue empty gets the
     // answer of closing it (dismissAnswer) and is counted in unscripted().
     void answer(Answer next) { answers_.push_back(next); }
+    // Queues the button index pressed in the next box with choices; such a box that finds this
+    // queue empty is closed (its cancel index) and counted in unscripted().
+    void answerChoice(int index) { choices_.push_back(index); }
     // Queues the path the next file or folder dialog returns; nothing means the dialog is
     // cancelled.
     void chooseFile(const std::optional<QString>& path) {
@@ -31,6 +37,8 @@ public:
     }
 
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
+    int choose(MessageKind kind, const QString& text, const QStringList& choices,
+               int cancelIndex) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
     std::optional<QString> chooseFolder(const FileRequest& request) override;
@@ -46,7 +54,7 @@ public:
     // Boxes and file dialogs that came when their queue was empty.
     int unscripted() const { return unscripted_; }
     // Answers and files queued but never asked for.
-    std::size_t pendingAnswers() const { return answers_.size(); }
+    std::size_t pendingAnswers() const { return answers_.size() + choices_.size(); }
     std::size_t pendingFiles() const { return files_.size(); }
     void clear();
 
@@ -54,6 +62,7 @@ private:
     std::optional<QString> nextFile(const FileRequest& request);
 
     std::deque<Answer> answers_;
+    std::deque<int> choices_;
     struct FileAnswer {
         bool chosen;
         QString path;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -74,6 +75,18 @@ TLinkTrafficForm::TLinkTrafficForm(link::TrafficLog& log, UserDialogs& dialogs, 
         refresh();
     });
     connect(saveButton, &QPushButton::clicked, this, &TLinkTrafficForm::save);
+
+    // The view follows new lines unless the user scrolled up to read older ones. The range also
+    // grows after the lines went in (a line wider than the view brings the horizontal bar, which
+    // takes a line's height): a view that follows goes to the end again then.
+    QScrollBar* scroll = view_->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this, scroll](int value) { following_ = value >= scroll->maximum(); });
+    connect(scroll, &QScrollBar::rangeChanged, this, [this, scroll](int, int maximum) {
+        if (following_) {
+            scroll->setValue(maximum);
+        }
+    });
 }
 
 void TLinkTrafficForm::refresh() {
@@ -83,7 +96,11 @@ void TLinkTrafficForm::refresh() {
         for (const std::string& line : lines) {
             text << QString::fromStdString(line);
         }
+        const bool following = following_;
         view_->appendPlainText(text.join(QLatin1Char('\n')));
+        if (following) {
+            view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
+        }
     }
     count_->setText(QStringLiteral("%1 lines recorded").arg(shown_));
 }

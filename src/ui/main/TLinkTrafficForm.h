@@ -1,7 +1,7 @@
 // The "Link traffic" window: every byte the link sends and receives, with its time in
 // milliseconds, and the step texts and messages, shown as they happen; it saves them in the
 // recorded-conversation form the link tests replay. Recording can be paused and the record
-// cleared.
+// cleared. The view follows new lines while it is scrolled to the end.
 #pragma once
 
 #include <QWidget>
@@ -44,6 +44,7 @@ private:
     QLabel* count_;
     QTimer* timer_;
     std::size_t shown_ = 0;  // lines of the log taken into the view
+    bool following_ = true;  // the view shows the last line and keeps doing so
 };
 
 }  // namespace kvn::ui

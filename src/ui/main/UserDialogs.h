@@ -5,6 +5,7 @@
 #include "config/LoadResult.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,6 +40,11 @@ public:
 
     // Shows a modal box with `text` exactly as given and returns the button pressed.
     virtual Answer message(MessageKind kind, const QString& text, MessageButtons buttons) = 0;
+    // A modal box whose buttons say what they do (`choices`, in order, each the whole text of
+    // its button); returns the index of the one pressed. Closing the box without a button (or
+    // Escape) gives `cancelIndex`.
+    virtual int choose(MessageKind kind, const QString& text, const QStringList& choices,
+                       int cancelIndex) = 0;
     // The chosen file's full path, or nothing when the dialog was cancelled.
     virtual std::optional<QString> openFile(const FileRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileRequest& request) = 0;

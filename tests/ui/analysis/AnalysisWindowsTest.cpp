@@ -176,14 +176,12 @@ TEST(AnalysisWindows, OpenedPreset_ImportsFromItsFolderWhenTheStoredPathIsGone) 
     const QString preset = w.editor.path("show/hall.KV2");
     ASSERT_TRUE(SavePresetFile(preset.toStdString(), saved).success);
 
-    w.editor.dialogs().answer(Answer::No);
     w.editor.dialogs().chooseFile(preset);
     w.editor.click("OpenButton");
     EXPECT_NEAR(w.plotted(2), 6.0, 1e-4);
     EXPECT_NEAR(w.plotted(1), 0.0, 1e-4);
 
     // New clears the names and the curves with them.
-    w.editor.dialogs().answer(Answer::No);
     w.editor.click("NewButton");
     EXPECT_NEAR(w.plotted(2), 0.0, 1e-4);
 }

@@ -191,5 +191,35 @@ TEST_F(CopyWindow, InRealTimeTheProcessorFollowsTheCopyAndItsUndo) {
     EXPECT_TRUE(followed());
 }
 
+TEST_F(CopyWindow, ToOutputStartsAfterTheSourceAndASharedNameIsSaid) {
+    editor.click("CopyOutsB");
+    auto* to = editor.find<QSpinBox>("CopiaSpin");
+    auto* warning = editor.find<QLabel>("NameWarningL");
+    EXPECT_EQ(to->value(), 2);
+    EXPECT_TRUE(warning->isHidden());
+    editor.click("NamesCheck");
+    EXPECT_FALSE(warning->isHidden());
+    const QString one = QString::fromStdString(config().output(1).Name).trimmed();
+    EXPECT_EQ(warning->text(),
+              QStringLiteral("Output 1 and Output 2 will both be called \"%1\".").arg(one));
+    editor.find<QSpinBox>("OrigenSpin")->setValue(2);  // onto itself: nothing is copied
+    EXPECT_TRUE(warning->isHidden());
+    editor.click("BitBtn2");
+    form->openFor(2);  // the source is the destination: the next output is offered
+    EXPECT_EQ(to->value(), 3);
+    EXPECT_FALSE(warning->isHidden());
+    editor.click("NamesCheck");
+    EXPECT_TRUE(warning->isHidden());
+    editor.click("BitBtn2");
+
+    // A third output already called so shares the name too.
+    ProcessorConfig named;
+    named.output(1).Name = "Top";
+    named.output(3).Name = " Top  ";
+    EXPECT_EQ(outputsSharingCopiedName(named, 1, 2, CopyGroups().add(CopyGroup::Name)),
+              (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(outputsSharingCopiedName(named, 1, 2, CopyGroups().add(CopyGroup::Gain)).empty());
+}
+
 }  // namespace
 }  // namespace kvn::ui::test

@@ -1,6 +1,7 @@
 #include "EditorHarness.h"
 
 #include "config/DelayControls.h"
+#include "ui/editors/AlignmentPicture.h"
 #include "ui/editors/EditorWindows.h"
 #include "ui/main/ConfigEdits.h"
 #include "ui/main/EditorRegistry.h"
@@ -168,6 +169,51 @@ TEST(TDelayFinoForm, RelativeDistancesShiftToZeroAndAutoAlignSetsTheDelays) {
     ASSERT_TRUE(w.editor.app().workflow().newConfiguration());
     EXPECT_EQ(w.edit("DistOut2Edit")->text(), QStringLiteral("0.0"));
     EXPECT_EQ(w.track(2)->position(), 234);
+}
+
+TEST(TDelayFinoForm, HeldEntriesAreSaidTheSamplesShowAndSpeakersKeepOffTheirCaptions) {
+    DelayWindow w;
+    QWidget* form = w.editor.find<QWidget>("TDelayFinoForm");
+    const auto said = [&] { return form->findChild<QLabel*>("InfoLabel")->text(); };
+    struct Case {
+        const char* field;
+        const char* typed;
+        int samples;
+        const char* said;
+    };
+    for (const Case& c : {
+             Case{"Del1L", "200", 234, "200 cm is past the longest delay, 168.8 cm"},
+             Case{"msegdel1", "5", 234, "5 ms is past the longest delay, 4.88 ms"},
+             Case{"msegdel1", "4.88", 234, ""},  // held to 4.875 ms, which reads the same
+             Case{"Del1L", "-4", 0, "-4 cm is below the shortest delay, 0.0 cm"},
+             Case{"msegdel1", "2.08", 100, ""},
+             Case{"Del1L", "abc", 100, "abc is not a number"},
+             Case{"DistOut1Edit", "300", 100, "300 cm is past the longest distance, 168.8 cm"},
+         }) {
+        SCOPED_TRACE(c.typed);
+        w.enter(QString::fromLatin1(c.field), QString::fromLatin1(c.typed));
+        EXPECT_EQ(w.delay(1), c.samples);
+        EXPECT_EQ(said(), QString::fromLatin1(c.said));
+        EXPECT_EQ(w.editor.find<QLabel>("Del1SamplesL")->text(),
+                  QStringLiteral("%1 samples").arg(c.samples));
+    }
+    // The longest delay in centimetres follows the speed of sound.
+    w.spin("TemperaturaSpin")->setValue(0);
+    w.enter("Del2L", "165");
+    EXPECT_EQ(said(), QStringLiteral("165 cm is past the longest delay, 161.6 cm"));
+    EXPECT_TRUE(w.edit("Del2L")->isFlashing());
+
+    // A delay far beyond its speaker's distance puts the speaker left of the start, clear of
+    // its caption.
+    auto* picture = w.editor.find<AlignmentPicture>("AlignmentPicture");
+    ASSERT_NE(picture, nullptr);
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        w.track(n)->setPosition(trackFromDelay(234));
+        const auto* image = w.editor.find<QLabel>(
+            QString::fromLatin1(std::array{"OUT1Image", "OUT2Image", "SUB1Image"}[n - 1]));
+        EXPECT_FALSE(image->geometry().intersects(picture->captionRect(n - 1)));
+    }
 }
 
 }  // namespace

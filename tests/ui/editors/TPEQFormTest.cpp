@@ -8,12 +8,15 @@
 #include "ui/main/ConfigEdits.h"
 #include "widgets/CommitSlider.h"
 #include "widgets/IntSpinEdit.h"
+#include "widgets/LedButton.h"
 #include "widgets/RealEdit.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 #include <QWheelEvent>
@@ -83,6 +86,118 @@ TEST(TPEQForm, TheButtonsOpenTheirOutputWithSubsLimitsAndTheTypeEnablesItsContro
         EXPECT_EQ(w.field("FilterGainEdit")->isEnabled(), c.gain);
         EXPECT_EQ(w.field("QEdit")->isEnabled(), bandControlsFor(c.code).q);
     }
+}
+
+TEST(TPEQForm, TheEditedOutputIsLitAndNamedInTheTitleAfterEverySwitchAndRename) {
+    EqualizerWindow w;
+    w.editor.click("Peq1Btn");
+    const auto lit = [&] {
+        std::vector<int> on;
+        for (int k = 1; k <= 3; ++k) {
+            if (w.editor.find<widgets::LedButton>(QStringLiteral("ModPEQ%1").arg(k))->isLit()) {
+                on.push_back(k);
+            }
+        }
+        return on;
+    };
+    for (const int k : {3, 1, 1, 2}) {
+        w.editor.click(QStringLiteral("ModPEQ%1").arg(k));
+        EXPECT_EQ(w.form()->editedOutput(), k);
+        EXPECT_EQ(lit(), std::vector<int>{k});
+    }
+    EXPECT_EQ(w.graph()->title(), QStringLiteral("Out2 Equalization"));
+    w.editor.click("ModPEQ3");
+    EXPECT_EQ(w.graph()->title(), QStringLiteral("SUB Equalization"));
+    w.editor.app().workflow().setOutputName(3, QStringLiteral("Bass  "));
+    EXPECT_EQ(w.graph()->title(), QStringLiteral("Bass Equalization"));
+}
+
+TEST(TPEQForm, HeldAndRefusedEntriesAreSaidAndABandBelowTheGraphStaysInSightAndDraggable) {
+    EqualizerWindow w;
+    w.editor.click("Peq1Btn");
+    w.chooseType(kParametric);
+    const PeqBand& band = w.config().output(1).band(1);
+    auto* info = w.form()->findChild<QLabel*>(QStringLiteral("InfoLabel"));
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* said;
+    };
+    for (const Case& c : {
+             Case{"FrecEdit", "99999", "99999 Hz is above the highest frequency, 19970 Hz"},
+             Case{"QEdit", "30", "30 is above the highest Q, 19.8"},
+             Case{"FilterGainEdit", "-40", "-40 dB is below the lowest gain, -15.0 dB"},
+             Case{"QEdit", "abc", "abc is not a number"},
+             Case{"FrecEdit", "-50", "-50 Hz is below the lowest frequency, 10 Hz"},
+         }) {
+        SCOPED_TRACE(c.typed);
+        w.type(c.field, QString::fromLatin1(c.typed));
+        EXPECT_EQ(info->text(), QString::fromLatin1(c.said));
+        EXPECT_TRUE(w.field(c.field)->isFlashing());
+    }
+    EXPECT_DOUBLE_EQ(band.Q, 19.8);  // the Q slider's top; "abc" kept it
+
+    // The 10 Hz band's mark stands on the graph's left edge, and a press there takes hold of it.
+    w.graph()->replotNow();
+    int mark = -1;
+    for (int id = 0; id < w.graph()->markCount(); ++id) {
+        if (w.graph()->markText(id) == QStringLiteral("1") &&
+            w.graph()->markPosition(id).x() < 25.0) {
+            mark = id;
+        }
+    }
+    ASSERT_GE(mark, 0);
+    EXPECT_GE(w.graph()->markPosition(mark).x(), 20.0);
+    mouseAt(w.graph(), QEvent::MouseButtonPress, {20.5, band.GainDb});
+    mouseAt(w.graph(), QEvent::MouseMove, {100.0, band.GainDb});
+    mouseAt(w.graph(), QEvent::MouseButtonRelease, {100.0, band.GainDb});
+    EXPECT_NEAR(band.FrequencyHz, 100.0, 1.0);
+}
+
+TEST(TPEQForm, MarksOfBandsAtOnePlaceAreKeptApart) {
+    EqualizerWindow w;
+    w.editor.click("Peq2Btn");  // band 1 of Output 1 and Output 2 both stand at 1 kHz, 0 dB
+    widgets::ResponseGraph* graph = w.graph();
+    const QFontMetrics metrics(graph->font());
+    std::vector<QPointF> marks;
+    for (int id = 0; id < graph->markCount(); ++id) {
+        marks.push_back(graph->coordToPixel(graph->markPosition(id)));
+    }
+    for (std::size_t a = 0; a < marks.size(); ++a) {
+        for (std::size_t b = a + 1; b < marks.size(); ++b) {
+            EXPECT_TRUE(std::abs(marks[a].y() - marks[b].y()) >= metrics.height() - 0.5 ||
+                        std::abs(marks[a].x() - marks[b].x()) >= metrics.averageCharWidth());
+        }
+    }
+}
+
+TEST(TPEQForm, UndoAndRedoKeysUndoTheConfigurationWhileAFieldHasTheFocus) {
+    EqualizerWindow w;
+    w.editor.click("Peq1Btn");
+    w.chooseType(kParametric);
+    w.type("FilterGainEdit", QStringLiteral("4.5"));
+    const PeqBand& band = w.config().output(1).band(1);
+    TPEQForm* form = w.form();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([form] { return QApplication::activeWindow() == form; }));
+
+    // A field's text not yet entered is taken as the step that the undo key takes back.
+    widgets::RealEdit* frequency = w.field("FrecEdit");
+    const double hz = band.FrequencyHz;
+    w.editor.type("FrecEdit", QStringLiteral("500"));
+    QTest::keyClick(frequency, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(band.FrequencyHz, hz);
+    EXPECT_EQ(frequency->text(), QString::number(std::round(hz)));
+    QTest::keyClick(frequency, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NEAR(band.FrequencyHz, 500.0, 0.5);
+    // Nothing typed: the undo key takes back the last step (the gain); also from the band spin.
+    QTest::keyClick(frequency, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.field("FilterGainEdit"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(band.GainDb, 0.0);
+    auto* spin = w.editor.find<widgets::IntSpinEdit>("SpinFiltro");
+    spin->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(band.GainDb, 4.5);
 }
 
 TEST(TPEQForm, ControlsAndGraphGesturesEditTheSelectedBandEachAsOneUndoStep) {

@@ -2,6 +2,7 @@
 
 #include "config/Encodings.h"
 #include "config/MemoryImage.h"
+#include "config/PresetFile.h"
 #include "emulator/FaultPlan.h"
 #include "ui/main/DeviceWorkflow.h"
 #include "ui/main/MainWorkflow.h"
@@ -98,10 +99,8 @@ TEST(Transfers, WriteThenReadGiveBackTheConfigurationThroughTheVirtualProcessor)
     EXPECT_EQ(memoryOf(editor, 33), image);
     EXPECT_EQ(editor.device().activeMemory(), 33);  // written memories are recalled
 
-    editor.dialogs().answer(Answer::No);
-    editor.click("NewButton");
+    editor.click("NewButton");  // nothing unsaved: New and Read ask nothing
     ASSERT_EQ(config.SystemName, "NoName");
-    editor.dialogs().answer(Answer::No);
     editor.click("ReadButton");
     ASSERT_TRUE(editor.waitIdle());
     EXPECT_EQ(bytesOf(BuildImage(config)), image);
@@ -156,6 +155,7 @@ TEST(Transfers, QuestionsAnsweredNoSendNothingAndChangeRecallsTheMemory) {
     editor.click("WriteButton");
     editor.dialogs().answer(Answer::Cancel);
     editor.click("ChangeButton");
+    editor.app().workflow().setOutputName(1, QStringLiteral("Kept"));
     editor.dialogs().answer(Answer::Cancel);  // New's question: a cancelled Read reads nothing
     editor.click("ReadButton");
     ASSERT_TRUE(editor.waitIdle());
@@ -230,12 +230,10 @@ TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes
     makeDistinct(config, "Running");
     const std::vector<std::uint8_t> running = bytesOf(BuildImage(config));
     writeMemory(editor, 35);
-    editor.dialogs().answer(Answer::No);
-    editor.click("NewButton");
+    editor.click("NewButton");  // nothing unsaved: no question
     editor.find<QSpinBox>("NProgramSpin")->setValue(21);
 
     editor.dialogs().answer(Answer::Ok);  // "You are in Real Time Mode!..."
-    editor.dialogs().answer(Answer::No);  // New's question
     editor.click("RealTimeB");
     ASSERT_TRUE(editor.waitIdle());
     EXPECT_TRUE(editor.shown(QStringLiteral(
@@ -260,6 +258,7 @@ TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes
     // selector cannot show it.
     editor.app().workflow().applyAccessCode(QStringLiteral("7939"));
     makeDistinct(config, "Factory");
+    editor.app().workflow().configurationReplaced();
     const std::vector<std::uint8_t> factory = bytesOf(BuildImage(config));
     writeMemory(editor, 5);
     editor.app().workflow().applyAccessCode(QStringLiteral("0000"));
@@ -267,6 +266,84 @@ TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes
     ASSERT_TRUE(editor.startRealTime());
     EXPECT_EQ(bytesOf(BuildImage(config)), factory);
     EXPECT_EQ(editor.find<QSpinBox>("NProgramSpin")->value(), 21);
+}
+
+TEST(RealTime, UnsavedChangesAreWrittenOrReadOnlyAsTheUserChooses) {
+    enum { Write, Read, Cancel };
+    EditorHarness editor;
+    ASSERT_TRUE(editor.connectVirtual());
+    ProcessorConfig& config = editor.app().config();
+    MainWorkflow& workflow = editor.app().workflow();
+    makeDistinct(config, "Running");
+    workflow.configurationReplaced();
+    const std::vector<std::uint8_t> running = bytesOf(BuildImage(config));
+    writeMemory(editor, 35);
+    editor.click("NewButton");
+    workflow.setOutputName(1, QStringLiteral("Mine"));
+    const std::vector<std::uint8_t> mine = bytesOf(BuildImage(config));
+    const auto start = [&](int choice) {
+        editor.dialogs().answerChoice(choice);
+        editor.click("RealTimeB");
+        ASSERT_TRUE(editor.waitIdle());
+    };
+    const auto unchanged = [&] {
+        EXPECT_FALSE(workflow.realTimeMode());
+        EXPECT_EQ(bytesOf(BuildImage(config)), mine);
+        EXPECT_TRUE(workflow.edits().modified());
+        EXPECT_EQ(memoryOf(editor, 35), running);
+    };
+
+    // Cancel, and Cancel on the save question after Read, change nothing.
+    start(Cancel);
+    EXPECT_EQ(editor.dialogs().shown().back().choices,
+              (QStringList{"Write this configuration to the processor",
+                           "Read the processor's memory", "Cancel"}));
+    EXPECT_FALSE(editor.shown(QStringLiteral(
+        "You are in Real Time Mode!. KVN 350 is going to read the present configuration for "
+        "security")));
+    unchanged();
+    editor.dialogs().answer(Answer::Cancel);
+    start(Read);
+    unchanged();
+    // Write asks before overwriting the memory the processor runs; No keeps everything.
+    editor.dialogs().answer(Answer::No);
+    start(Write);
+    EXPECT_EQ(editor.dialogs().lastText(),
+              QStringLiteral("The memory 35 have a preset stored. Do you want to overwrite it?"));
+    unchanged();
+    // A protected memory refuses the write: real time stays off, the edits stay.
+    editor.device().setProtected(35, true);
+    editor.dialogs().answer(Answer::Yes);
+    editor.dialogs().answer(Answer::Yes);
+    start(Write);
+    EXPECT_EQ(editor.dialogs().lastText(), kProtected);
+    unchanged();
+    editor.device().setProtected(35, false);
+
+    // Write: the checked write, then real time runs on the edited configuration.
+    editor.dialogs().answer(Answer::Yes);
+    start(Write);
+    EXPECT_TRUE(workflow.realTimeMode());
+    EXPECT_EQ(memoryOf(editor, 35), mine);
+    EXPECT_EQ(bytesOf(BuildImage(config)), mine);
+    EXPECT_TRUE(workflow.edits().modified());  // still not saved to a file
+    editor.click("RealTimeB");
+
+    // Read after saving: the file keeps the edits, the editor takes the processor's memory.
+    editor.device().recallMemory(36);
+    ASSERT_NE(memoryOf(editor, 36), mine);
+    const QString file = editor.path("mine.KV2");
+    editor.dialogs().answer(Answer::Yes);
+    editor.dialogs().chooseFile(file);
+    start(Read);
+    EXPECT_TRUE(workflow.realTimeMode());
+    ProcessorConfig processor;
+    ASSERT_TRUE(LoadImage(memoryOf(editor, 36), processor).loaded);
+    EXPECT_EQ(BuildImage(config), BuildImage(processor));
+    ProcessorConfig saved;
+    ASSERT_TRUE(OpenPresetFile(file.toStdString(), saved).loaded);
+    EXPECT_EQ(QString::fromStdString(saved.output(1).Name).trimmed(), QStringLiteral("Mine"));
+    EXPECT_EQ(editor.dialogs().unscripted(), 0) << editor.dialogs().lastText().toStdString();
 }
 
 TEST(Keyboard, LockAndUnlockAskFirstAndOnlyOkSends) {

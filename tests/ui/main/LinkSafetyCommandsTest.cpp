@@ -4,6 +4,7 @@
 
 #include "config/MemoryImage.h"
 #include "emulator/FaultPlan.h"
+#include "link/TrafficLog.h"
 #include "ui/main/LinkSafetyCommands.h"
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/TLinkTrafficForm.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 namespace kvn::ui::test {
@@ -38,6 +40,33 @@ TEST(LinkSafety, BackupFromTheMenuAndTheTrafficWindowShowsTheConversation) {
     traffic.refresh();
     EXPECT_TRUE(traffic.view()->toPlainText().contains(QStringLiteral("Sent: ")));
     EXPECT_TRUE(traffic.view()->toPlainText().contains(QStringLiteral("Recv: ")));
+}
+
+TEST(LinkSafety, TheTrafficViewFollowsNewLinesUnlessScrolledUp) {
+    link::TrafficLog log;
+    ScriptedDialogs dialogs;
+    TLinkTrafficForm traffic(log, dialogs);
+    traffic.show();
+    QScrollBar* bar = traffic.view()->verticalScrollBar();
+    const auto add = [&](int lines, std::size_t width) {
+        for (int i = 0; i < lines; ++i) {
+            log.note(std::string(width, '5'));
+        }
+        traffic.refresh();
+        QTest::qWait(20);  // the view lays itself out again between refreshes
+    };
+    // Short lines, then lines wider than the view (its horizontal bar appears), then more than
+    // the view keeps.
+    for (const auto& [lines, width] :
+         {std::pair{300, 10}, {1, 300}, {5, 10}, {50, 300}, {21000, 300}}) {
+        SCOPED_TRACE(lines);
+        add(lines, width);
+        ASSERT_GT(bar->maximum(), 0);
+        EXPECT_EQ(bar->value(), bar->maximum());
+    }
+    bar->setValue(10);  // the user reads older lines: the view stays up there
+    add(50, 10);
+    EXPECT_LT(bar->value(), 20);
 }
 
 TEST(LinkSafety, RealTimeEditsAfterTheLinkIsLostAreKeptAndReconnectingOffersTheCheckedWrite) {

@@ -83,15 +83,13 @@ TEST(MainMenus, ShortcutsUndoAndSaveNameTheStepMarkTheCaptionAndNewStartsAFreshH
     press(&main, Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     EXPECT_EQ(editor.dialogs().fileRequests().size(), asked + 1);
 
-    editor.dialogs().answer(Answer::No);
-    press(&main, Qt::CTRL | Qt::Key_N);
+    press(&main, Qt::CTRL | Qt::Key_N);  // saved: New asks nothing
     EXPECT_EQ(config.output(2).Name, "Out2");
     EXPECT_FALSE(main.findChild<QAction*>("UndoAction")->isEnabled());
     EXPECT_EQ(entry(main, "UndoAction"), QStringLiteral("Undo"));
 
-    editor.dialogs().answer(Answer::No);
     editor.dialogs().chooseFile(file);
-    press(&main, Qt::CTRL | Qt::Key_O);
+    press(&main, Qt::CTRL | Qt::Key_O);  // nothing to save after New
     EXPECT_EQ(config.output(2).Name, "Fill");
     EXPECT_FALSE(editor.app().workflow().edits().canUndo());
 
@@ -117,7 +115,6 @@ TEST(MainMenus, RecentFilesReopenAndAFileThatIsGoneLeavesTheListWithoutNew) {
     EXPECT_EQ(recent->actions()[0]->text(), QStringLiteral("&1 b.KV2"));
     EXPECT_EQ(recent->actions()[1]->data().toString(), editor.path("a.KV2"));
 
-    editor.dialogs().answer(Answer::No);
     recent->actions()[1]->trigger();
     EXPECT_EQ(config.output(3).Name, "a.KV2");
     EXPECT_EQ(editor.app().menuActions().recentFiles().paths().front(), editor.path("a.KV2"));

@@ -82,7 +82,8 @@ TEST(New, CancelKeepsEverythingNoResetsThroughTheStagesYesSavesFirst) {
     EXPECT_EQ(loading.title(), QStringLiteral("Initializing "));
 
     // Yes saves first; a save that does not happen stops New, so nothing is lost.
-    config.output(1).DelaySamples = 9;
+    editor.app().workflow().edits().apply({QStringLiteral("Delay"), {link::EditScope::quiet()}},
+                                          [](ProcessorConfig& c) { c.output(1).DelaySamples = 9; });
     editor.dialogs().answer(Answer::Yes);
     editor.dialogs().chooseFile(std::nullopt);
     editor.click("NewButton");
@@ -116,6 +117,7 @@ TEST(New, RunsItsLoadingStagesInOrderWithTheirTexts) {
     EditorRegistry editors;
     StageRecorder stages;
     MainWorkflow workflow(config, dialogs, editors, stages);
+    workflow.setOutputName(1, QStringLiteral("Top"));
     dialogs.answer(Answer::No);
     EXPECT_TRUE(workflow.newConfiguration());
     EXPECT_EQ(stages.log, (QStringList{"begin Initializing ", "10 Gains...", "20 Crossover...",
@@ -139,11 +141,12 @@ TEST(PresetFiles, SaveThenOpenRestoresEveryFieldAndTheCaptionNamesTheFileOnly) {
     EXPECT_EQ(editor.app().mainMenu().windowTitle(),
               QStringLiteral("KVN 350 Loudspeaker Management System Rehearsal.KV2"));
 
-    editor.dialogs().answer(Answer::No);
+    // Saved, then New: no question, and the caption names no file any more; Open after it
+    // asks nothing either.
     editor.click("NewButton");
     EXPECT_EQ(config.SystemName, "NoName");
+    EXPECT_EQ(editor.app().mainMenu().windowTitle(), QStringLiteral("KVN 350"));
 
-    editor.dialogs().answer(Answer::No);
     editor.dialogs().chooseFile(file);
     editor.click("OpenButton");
     EXPECT_EQ(editor.dialogs().unscripted(), 0) << editor.dialogs().lastText().toStdString();
@@ -176,7 +179,6 @@ TEST(PresetFiles, RefusedFilesAndFailedSavesAreReportedAndChangeNothingElse) {
     garbage.write(QByteArray(1612, 'x'));
     garbage.close();
 
-    editor.dialogs().answer(Answer::No);
     editor.dialogs().chooseFile(garbage.fileName());
     editor.click("OpenButton");
     EXPECT_EQ(editor.dialogs().lastText(),
@@ -185,6 +187,7 @@ TEST(PresetFiles, RefusedFilesAndFailedSavesAreReportedAndChangeNothingElse) {
     EXPECT_FALSE(editor.app().progresionForm().isVisible());
 
     // Cancel on New's question stops Open before its dialog.
+    editor.app().workflow().setOutputName(1, QStringLiteral("Kept"));
     editor.dialogs().answer(Answer::Cancel);
     const auto requests = editor.dialogs().fileRequests().size();
     editor.click("OpenButton");
@@ -193,7 +196,7 @@ TEST(PresetFiles, RefusedFilesAndFailedSavesAreReportedAndChangeNothingElse) {
     editor.dialogs().chooseFile(editor.path("no/such/folder/x.KV2"));
     editor.click("SaveButton");
     EXPECT_EQ(editor.dialogs().shown().back().kind, MessageKind::Error);
-    EXPECT_EQ(editor.app().mainMenu().windowTitle(), QStringLiteral("KVN 350"));
+    EXPECT_EQ(editor.app().mainMenu().windowTitle(), QStringLiteral("KVN 350 *"));
 }
 
 TEST(Names, PresetNameFieldsMirrorEachOtherAndNamesReachTheConfiguration) {

@@ -43,7 +43,6 @@ TEST(EditorButtons, RegisteredEditorsOpenWithTheOutputNumberAndNewClosesAndReloa
     EXPECT_EQ(dynamics->opened, (std::vector<int>{2, 3}));
     EXPECT_EQ(total.opened, (std::vector<int>{0}));
 
-    editor.dialogs().answer(Answer::No);
     editor.click("NewButton");
     EXPECT_EQ(dynamics->closed, 1);
     EXPECT_EQ(total.closed, 0);  // New closes the block editors only

@@ -119,7 +119,6 @@ bool EditorHarness::connectVirtual() {
 
 bool EditorHarness::startRealTime() {
     dialogs_.answer(Answer::Ok);
-    dialogs_.answer(Answer::No);
     app_->workflow().requestRealTimeToggle();
     return waitIdle() && app_->workflow().realTimeMode();
 }

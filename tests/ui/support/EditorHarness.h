@@ -56,8 +56,8 @@ public:
     // Chooses a link in the connection window and waits until it is settled.
     bool choose(int tag);
     bool connectVirtual();
-    // Presses Real Time on the connected processor, answering its notice (OK) and New's question
-    // (No), and waits for the read it starts; true when real time is on.
+    // Presses Real Time on the connected processor with no changes unsaved, answering its notice
+    // (OK), and waits for the read it starts; true when real time is on.
     bool startRealTime();
     // Waits until no device operation runs or waits for its next step.
     bool waitIdle();
