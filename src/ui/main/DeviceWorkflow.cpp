@@ -277,6 +277,10 @@ void DeviceWorkflow::onFinished(Operation operation, bool success) {
 }
 
 void DeviceWorkflow::onMemoryRead(int /*memory*/, const std::vector<std::uint8_t>& image) {
+    // The configuration is replaced only by an image that came back whole: the user's answer to
+    // the save question was asked before the read, and a read that fails leaves everything as it
+    // was.
+    main_.newWithoutQuestion();
     imageLoaded_ = main_.loadImage(image);
 }
 
@@ -294,8 +298,7 @@ void DeviceWorkflow::read() {
         return;
     }
     setHeld(true);
-    main_.newConfiguration();
-    if (main_.newCancelled()) {
+    if (!main_.offerToSave()) {
         setHeld(false);
         return;
     }
@@ -394,9 +397,7 @@ void DeviceWorkflow::continueRealTimeStart() {
         return;
     }
     realTimeStart_ = RealTimeStart::None;
-    if (start == RealTimeStart::ReadDecided) {
-        main_.newWithoutQuestion();
-    } else if (!main_.newConfiguration()) {
+    if (start != RealTimeStart::ReadDecided && !main_.offerToSave()) {
         setHeld(false);
         return;
     }
