@@ -10,37 +10,10 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "cli/MeasurementOptions.h"
 
 namespace kvn::cli {
 namespace {
-
-std::string formatList() {
-    std::string list =
-        "  auto  recognised from the file's header (fixed headers, then FRD-style)\n";
-    int previous = -2;
-    for (const analysis::MeasurementLayout& layout : analysis::measurementLayouts()) {
-        if (layout.code != previous) {
-            list += "  " + std::to_string(layout.code) + (layout.code < 10 ? "     " : "    ") +
-                    layout.messageName + "\n";
-        }
-        previous = layout.code;
-    }
-    list.pop_back();
-    return list;
-}
-
-int parseFormat(const ParsedArgs& a) {
-    const std::string text = a.value("format").value_or("auto");
-    if (text == "auto") {
-        return analysis::kFormatAuto;
-    }
-    const std::optional<int> code = parseInteger(text);
-    if (!code || !analysis::isMeasurementFormat(*code)) {
-        throwUsage("--format must be auto or one of the format codes (see --help), not '" + text +
-                   "'");
-    }
-    return *code;
-}
 
 int runMeasurementShow(const Args& args, CommandIo& io) {
     ArgParser parser(
@@ -59,7 +32,7 @@ int runMeasurementShow(const Args& args, CommandIo& io) {
         .flag("csv", "comma-separated values with a header line")
         .flag("json", "one JSON object: format (the code used), hz, db, phaseRad")
         .notes(
-            "Format codes:\n" + formatList() +
+            "Format codes:\n" + measurementFormatList() +
             "\nWhat the import decided (columns, commas, rows skipped, a narrow range) is told on\n"
             "stderr. Exit status 2 when the file cannot be read or is not a measurement file.");
     const auto a = parseOrHelp(parser, args, io);
@@ -70,7 +43,7 @@ int runMeasurementShow(const Args& args, CommandIo& io) {
         throwUsage("--csv and --json exclude each other");
     }
     analysis::MeasurementSettings settings;
-    settings.format = parseFormat(*a);
+    settings.format = measurementFormatOption(*a);
     settings.referenceDb = a->number("reference-db", analysis::kDefaultReferenceDb,
                                      analysis::kReferenceDbMin, analysis::kReferenceDbMax);
     settings.micVoltsPerPa = a->number("mic-mv-pa", analysis::kDefaultMicMvPerPa,

@@ -13,23 +13,13 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "cli/MeasurementOptions.h"
 #include "cli/PresetStore.h"
 
 namespace kvn::cli {
 namespace {
 
 using analysis::FitRange;
-
-int formatOption(const ParsedArgs& a) {
-    const std::string text = a.value("format").value_or("auto");
-    const std::optional<int> code = parseInteger(text);
-    if (text != "auto" && !(code && analysis::isMeasurementFormat(*code))) {
-        throwUsage(
-            "--format takes auto or a format code of 'kvn350 measurement show --help', not '" +
-            text + "'");
-    }
-    return text == "auto" ? analysis::kFormatAuto : *code;
-}
 
 // "40-16000": two frequencies in hertz.
 FitRange rangeOption(const ParsedArgs& a, int output) {
@@ -171,7 +161,7 @@ int runTuneEq(const Args& args, CommandIo& io) {
     options.shelves = !a->has("no-shelves");
     const double tilt =
         a->number("tilt", 0.0, -analysis::kMaxTiltDbPerOctave, analysis::kMaxTiltDbPerOctave);
-    const int format = formatOption(*a);
+    const int format = measurementFormatOption(*a);
 
     ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
     // Read as the written preset's response will read it: the reference in single precision.

@@ -3,6 +3,8 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,5 +51,16 @@ inline RunResult runBinary(const std::vector<std::string>& args) {
     r.err = process.readAllStandardError().toStdString();
     return r;
 }
+
+// A folder of its own for a test's files, removed with it.
+struct TestFiles {
+    QTemporaryDir dir;
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+    // Writes `text` as the file `name` and returns its path.
+    std::string write(const char* name, const std::string& text) const {
+        std::ofstream(path(name), std::ios::binary) << text;
+        return path(name);
+    }
+};
 
 }  // namespace kvn::cli::test

@@ -15,14 +15,8 @@ namespace {
 
 using test::runInProcess;
 
-class MeasurementCommands : public ::testing::Test {
+class MeasurementCommands : public ::testing::Test, public test::TestFiles {
 protected:
-    QTemporaryDir dir;
-    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
-    std::string write(const char* name, const std::string& text) const {
-        std::ofstream(path(name), std::ios::binary) << text;
-        return path(name);
-    }
     static QJsonObject json(const std::string& text) {
         return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
     }
