@@ -1,8 +1,7 @@
-// The response graph on QCustomPlot. The only translation unit of the program that includes
-// qcustomplot.h for the graph itself.
+// The response graph on QCustomPlot: its axes, series, marks, mouse and exports (the plot and
+// curves it draws with are in QuickPlot).
 #include "widgets/ResponseGraph.h"
 
-#include <qcustomplot.h>
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
@@ -23,6 +22,7 @@
 
 #include "config/AtomicFile.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/QuickPlot.h"
 
 namespace kvn::widgets {
 
@@ -38,85 +38,6 @@ const QColor kAxisColor(210, 210, 230);
 const QColor kGridColor(70, 70, 150);
 const QColor kSubGridColor(40, 40, 125);
 const QColor kReferenceColor(200, 200, 200);
-
-// A curve. Drawn quickly (without antialiasing, during a drag) a pen wider than one pixel is
-// drawn as one-pixel lines side by side: stroking the outline of a wide polyline costs more than
-// everything else a move redraws, and the thin lines look the same at the curve's slopes.
-class CurveGraph : public QCPGraph {
-public:
-    using QCPGraph::QCPGraph;
-
-protected:
-    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override {
-        applyDefaultAntialiasingHint(painter);
-        const QPen pen = painter->pen();
-        const int width = static_cast<int>(std::lround(pen.widthF()));
-        if (painter->antialiasing() || width <= 1 || pen.style() != Qt::SolidLine) {
-            QCPGraph::drawLinePlot(painter, lines);
-            return;
-        }
-        QPen thin = pen;
-        thin.setWidth(0);
-        painter->setPen(thin);
-        painter->save();
-        painter->translate(0.0, -0.5 * (width - 1));
-        for (int line = 0; line < width; ++line) {
-            QCPGraph::drawLinePlot(painter, lines);
-            painter->translate(0.0, 1.0);
-        }
-        painter->restore();
-        painter->setPen(pen);
-    }
-};
-
-// The plot with its paint made cheaper. The plain plot fills its background and then blends each
-// of its two pictures (axes, grid and labels beneath; curves and marks on top) over it on every
-// paint. Here the background and the lower picture are put together once, after each full
-// replot, into one opaque picture that a paint copies; only the curves are blended. A drag
-// repaints many times between two full replots.
-class Plot : public QCustomPlot {
-public:
-    explicit Plot(QWidget* parent) : QCustomPlot(parent) {
-        connect(this, &QCustomPlot::afterReplot, this, &Plot::keepBase);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        if (mPaintBuffers.size() < 2 || base_.isNull() || base_.size() != basePixels()) {
-            QCustomPlot::paintEvent(event);
-            return;
-        }
-        QCPPainter painter(this);
-        if (!painter.isActive()) {
-            return;
-        }
-        painter.drawImage(QPointF(0.0, 0.0), base_);
-        for (int i = 1; i < mPaintBuffers.size(); ++i) {
-            mPaintBuffers.at(i)->draw(&painter);
-        }
-    }
-
-private:
-    void keepBase() {
-        if (mPaintBuffers.size() < 2) {
-            base_ = QImage();
-            return;
-        }
-        base_ = QImage(basePixels(), QImage::Format_RGB32);
-        base_.setDevicePixelRatio(mBufferDevicePixelRatio);
-        base_.fill(palette().color(QPalette::Window));
-        QCPPainter painter(&base_);
-        if (mBackgroundBrush.style() != Qt::NoBrush) {
-            painter.fillRect(mViewport, mBackgroundBrush);
-        }
-        drawBackground(&painter);
-        mPaintBuffers.first()->draw(&painter);
-    }
-
-    QSize basePixels() const { return mPaintBuffers.first()->size() * mBufferDevicePixelRatio; }
-
-    QImage base_;
-};
 
 // Ticks and labels of both axes come from GraphMath, so that what is drawn is what is tested.
 class GraphTicker : public QCPAxisTicker {
@@ -207,7 +128,7 @@ struct ResponseGraph::Series {
 
 ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
     : QWidget(parent),
-      plot_(new Plot(this)),
+      plot_(new QuickPlot(this)),
       menu_(new QMenu(this)),
       reference_(nullptr),
       title_(new QCPTextElement(plot_)),
