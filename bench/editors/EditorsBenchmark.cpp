@@ -8,10 +8,12 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
@@ -44,12 +46,25 @@ double Timings::percentile(double p) const {
 }
 
 QString timingsJson(const Timings& timings, const QString& countKey) {
-    return QStringLiteral("{\"p50Ms\": %1, \"p99Ms\": %2, \"maxMs\": %3, \"%4\": %5}")
+    // The slowest steps by their place in the run, so that an outlier can be traced to what
+    // happened at that step.
+    std::vector<std::size_t> order(timings.ms.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const std::size_t shown = std::min<std::size_t>(3, order.size());
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shown), order.end(),
+                      [&](std::size_t a, std::size_t b) { return timings.ms[a] > timings.ms[b]; });
+    QStringList slowest;
+    for (std::size_t i = 0; i < shown; ++i) {
+        slowest << QStringLiteral("[%1, %2]").arg(order[i]).arg(timings.ms[order[i]], 0, 'f', 3);
+    }
+    return QStringLiteral("{\"p50Ms\": %1, \"p99Ms\": %2, \"maxMs\": %3, \"%4\": %5, "
+                          "\"slowest\": [%6]}")
         .arg(timings.percentile(50), 0, 'f', 3)
         .arg(timings.percentile(99), 0, 'f', 3)
         .arg(timings.percentile(100), 0, 'f', 3)
         .arg(countKey)
-        .arg(timings.ms.size());
+        .arg(timings.ms.size())
+        .arg(slowest.join(QStringLiteral(", ")));
 }
 
 std::vector<RegisteredMeasure>& measures() {

@@ -666,11 +666,9 @@ void ResponseGraph::contentChanged(QCPLayerable* what) {
         scheduleContentReplot();
         return;
     }
-    // Something on the still picture changed: that picture is drawn again, once; during a drag
-    // the thing moves to the moving layer, so that its next changes redraw it alone.
-    if (quick_) {
-        what->setLayer(movingLayer_);
-    }
+    // Something on the still picture changed: that picture is drawn again, once, and the thing
+    // moves to the moving layer, so that its next changes redraw it alone.
+    what->setLayer(movingLayer_);
     scheduleReplot();
 }
 
@@ -700,14 +698,16 @@ void ResponseGraph::setQuickDrawing(bool quick) {
     quick_ = quick;
     const QCP::AntialiasedElements coarse = QCP::aePlottables | QCP::aeItems;
     plot_->setNotAntialiasedElements(quick ? coarse : QCP::AntialiasedElements(QCP::aeNone));
-    if (quick) {
-        return;  // what the drag moves is drawn coarsely from its first change on
+    // A drag starts and ends with everything on the still picture: at its start, so that only
+    // what the drag changes is redrawn on each move; at its end, so that all is drawn finely.
+    bool moved = false;
+    for (QCPLayerable* layerable : movingLayer_->children()) {
+        layerable->setLayer(stillLayer_);
+        moved = true;
     }
-    // The drag is over: everything it moved goes back to the still picture, drawn finely.
-    for (QCPLayerable* moved : movingLayer_->children()) {
-        moved->setLayer(stillLayer_);
+    if (moved || !quick) {
+        scheduleReplot();
     }
-    scheduleReplot();
 }
 
 void ResponseGraph::replotNow() {
