@@ -50,6 +50,14 @@ bool BenchEditor::startRealTime() {
     return waitIdle() && app_->workflow().realTimeMode();
 }
 
+void BenchEditor::settle(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
 bool BenchEditor::waitIdle() {
     QElapsedTimer timer;
     timer.start();

@@ -43,6 +43,9 @@ public:
     bool startRealTime();
     // Runs events until no device operation is under way, for 30 s at most; true when none is.
     bool waitIdle();
+    // Runs events for `ms`: windows just shown finish drawing themselves, as they have by the
+    // time a user reaches for the mouse.
+    static void settle(int ms = 200);
 
 private:
     class NoWait : public link::Sleeper {

@@ -51,14 +51,16 @@ QString timingsJson(const Timings& timings, const QString& countKey) {
     std::vector<std::size_t> order(timings.ms.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     const std::size_t shown = std::min<std::size_t>(3, order.size());
-    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shown), order.end(),
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shown),
+                      order.end(),
                       [&](std::size_t a, std::size_t b) { return timings.ms[a] > timings.ms[b]; });
     QStringList slowest;
     for (std::size_t i = 0; i < shown; ++i) {
         slowest << QStringLiteral("[%1, %2]").arg(order[i]).arg(timings.ms[order[i]], 0, 'f', 3);
     }
-    return QStringLiteral("{\"p50Ms\": %1, \"p99Ms\": %2, \"maxMs\": %3, \"%4\": %5, "
-                          "\"slowest\": [%6]}")
+    return QStringLiteral(
+               "{\"p50Ms\": %1, \"p99Ms\": %2, \"maxMs\": %3, \"%4\": %5, "
+               "\"slowest\": [%6]}")
         .arg(timings.percentile(50), 0, 'f', 3)
         .arg(timings.percentile(99), 0, 'f', 3)
         .arg(timings.percentile(100), 0, 'f', 3)

@@ -59,6 +59,7 @@ QString equalizerDrag() {
     app.editors().open(ui::EditorKind::TotalResponse, 0);
     counters.addVisible(dynamic_cast<QWidget*>(app.editors().find(ui::EditorKind::TotalResponse)));
     editor.waitIdle();
+    BenchEditor::settle();
     const ProcessorConfig& config = app.config();
     const std::vector<int> settled =
         app.virtualConnection().device().bankDifferences(1, BuildImage(config));
@@ -66,6 +67,9 @@ QString equalizerDrag() {
 
     const PeqBand& band = config.output(1).band(1);
     mouse(graph, QEvent::MouseButtonPress, {band.FrequencyHz, band.GainDb});
+    // What the press starts is done before the first move, as the event loop does between the
+    // two events.
+    QApplication::processEvents();
     Timings timings;
     for (int i = 0; i < kMoves; ++i) {
         // Along a path from 100 Hz to 10 kHz and back, the gain swinging between -9 and +9 dB;

@@ -39,9 +39,7 @@ void QuickPlot::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.drawImage(QPointF(0.0, 0.0), base_);
-    for (int i = 1; i < mPaintBuffers.size(); ++i) {
-        mPaintBuffers.at(i)->draw(&painter);
-    }
+    mPaintBuffers.last()->draw(&painter);
 }
 
 void QuickPlot::keepBase() {
@@ -57,7 +55,19 @@ void QuickPlot::keepBase() {
         painter.fillRect(mViewport, mBackgroundBrush);
     }
     drawBackground(&painter);
-    mPaintBuffers.first()->draw(&painter);
+    for (int i = 0; i + 1 < mPaintBuffers.size(); ++i) {
+        mPaintBuffers.at(i)->draw(&painter);
+    }
+    update();
+}
+
+void QuickPlot::keepUpperPicturesValid() {
+    if (mPaintBuffers.size() < 3 || mPaintBuffers.first()->invalidated()) {
+        return;
+    }
+    for (int i = 1; i < mPaintBuffers.size(); ++i) {
+        mPaintBuffers.at(i)->setInvalidated(false);
+    }
 }
 
 QSize QuickPlot::basePixels() const {

@@ -20,19 +20,29 @@ protected:
 };
 
 // The plot with its paint made cheaper. The plain plot fills its background and then blends each
-// of its two pictures (axes, grid, labels and the curves that stand still beneath; what a drag
-// moves on top) over it on every paint. Here the background and the lower picture are put
-// together once, after each full replot, into one opaque picture that a paint copies; only the
-// upper picture is blended. A drag repaints many times between two full replots.
+// of its pictures (axes, grid and labels; the curves that stand still; what a drag moves) over it
+// on every paint. Here the background and every picture but the top one are put together into
+// one opaque picture after each full replot (and when asked, after a replot of a lower layer), so
+// that a paint copies it and blends only the top picture. A drag repaints many times between two
+// such changes.
 class QuickPlot : public QCustomPlot {
 public:
     explicit QuickPlot(QWidget* parent);
+
+    // Puts the background and the lower pictures together again, after a replot of one of their
+    // layers alone.
+    void keepBase();
+    // Moving a curve from one layer to another marks both layers' pictures as out of date, which
+    // makes a replot of either layer a replot of the whole plot. A caller that replots both
+    // layers itself keeps the pictures above the lowest one valid with this; the lowest one (the
+    // axes and labels), and any picture out of date for another reason there, still make the
+    // next replot a whole one.
+    void keepUpperPicturesValid();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void keepBase();
     QSize basePixels() const;
 
     QImage base_;

@@ -146,12 +146,16 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
     connect(plot_, &QCustomPlot::afterReplot, this, [this] {
         fullReplotQueued_ = false;
         contentReplotQueued_ = false;
+        stillReplotQueued_ = false;
+        wholeReplotDone_ = true;
     });
-    // The curves, marks and reference line are made on the still layer (the plot's current one)
-    // and share one picture with everything else; the moving layer on top has its own, so that a
-    // drag redraws only what it moves. A paint puts together two pictures only.
+    // Three pictures: the axes, grid, labels and title; above them the still layer, where the
+    // curves, marks and reference line are made (the plot's current layer); on top the moving
+    // layer, which holds what has been changing. The first two are kept put together, so that a
+    // paint copies one picture and blends the moving one over it.
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     plot_->moveLayer(stillLayer_, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    stillLayer_->setMode(QCPLayer::lmBuffered);
     plot_->addLayer(QStringLiteral("moving"), stillLayer_, QCustomPlot::limAbove);
     movingLayer_ = plot_->layer(QStringLiteral("moving"));
     movingLayer_->setMode(QCPLayer::lmBuffered);
@@ -666,10 +670,11 @@ void ResponseGraph::contentChanged(QCPLayerable* what) {
         scheduleContentReplot();
         return;
     }
-    // Something on the still picture changed: that picture is drawn again, once, and the thing
-    // moves to the moving layer, so that its next changes redraw it alone.
+    // Something on the still picture changed: the still curves are drawn again without it, once,
+    // and it moves to the moving layer, so that its next changes redraw it alone.
     what->setLayer(movingLayer_);
-    scheduleReplot();
+    stillReplotQueued_ = true;
+    scheduleContentReplot();
 }
 
 void ResponseGraph::scheduleContentReplot() {
@@ -687,7 +692,18 @@ void ResponseGraph::replotContent() {
     }
     contentReplotQueued_ = false;
     syncDirtySeries();
-    // Replots the whole plot instead while the kept buffers are not valid (first show, resize).
+    // Each layer replot replots the whole plot instead while the kept pictures are not valid
+    // (first show, resize); that also puts the lower pictures together again.
+    if (std::exchange(stillReplotQueued_, false)) {
+        wholeReplotDone_ = false;
+        // Both layers a curve moved between are drawn again here.
+        plot_->keepUpperPicturesValid();
+        stillLayer_->replot();
+        if (wholeReplotDone_) {
+            return;  // that drew the moving layer too
+        }
+        plot_->keepBase();
+    }
     movingLayer_->replot();
 }
 
@@ -706,7 +722,8 @@ void ResponseGraph::setQuickDrawing(bool quick) {
         moved = true;
     }
     if (moved || !quick) {
-        scheduleReplot();
+        stillReplotQueued_ = true;
+        scheduleContentReplot();
     }
 }
 

@@ -30,6 +30,8 @@ class QMimeData;
 
 namespace kvn::widgets {
 
+class QuickPlot;
+
 // What the graph asks of the user when it exports. Tests put answers in; the defaults use a save
 // file dialog and a warning message box.
 struct GraphFilePrompts {
@@ -231,7 +233,7 @@ private:
     bool exportInteractive(const QString& caption, const QString& suffix, const QString& failure,
                            const std::function<bool(const QString&, QString*)>& write);
 
-    QCustomPlot* plot_;
+    QuickPlot* plot_;
     QMenu* menu_;
     std::vector<std::unique_ptr<Series>> series_;
     std::vector<QCPItemText*> marks_;
@@ -247,6 +249,8 @@ private:
     QCPLayer* stillLayer_;
     QCPLayer* movingLayer_;
     bool quick_ = false;
+    bool stillReplotQueued_ = false;
+    bool wholeReplotDone_ = false;
     bool fullReplotQueued_ = false;
     bool contentReplotQueued_ = false;
 };
