@@ -51,15 +51,14 @@ QString crossoverChange() {
         app.editors().open(ui::EditorKind::TotalResponse, 0);
         counters.addVisible(windowOf(app, ui::EditorKind::TotalResponse));
     }
-    for (int i = 0; i < 20; ++i) {
-        QApplication::processEvents();
-    }
+    BenchEditor::settle();
 
     // From 630 Hz to 20 kHz and back: every position a frequency of its own, above the
     // high-pass edge at 100 Hz.
     // Holding the handle down makes the changes one drag.
     auto* handle = slider->findChild<QSlider*>();
     handle->setSliderDown(true);
+    QApplication::processEvents();
     Timings timings;
     Timings cpu;
     const int first = slider->maximum() / 2;

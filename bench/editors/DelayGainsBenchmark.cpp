@@ -30,6 +30,7 @@ struct Editor {
         bench.startRealTime();
         app.editors().open(ui::EditorKind::Delay, 1);
         app.editors().open(ui::EditorKind::Gains, 1);
+        BenchEditor::settle();
     }
 
     template <typename T>
@@ -59,6 +60,7 @@ QString dragTrack(const char* name, int positions) {
     auto* track = editor.find<widgets::CommitSlider>(name);
     const bool realTime = editor.app.workflow().realTimeMode();
     emit track->dragStarted();
+    QApplication::processEvents();
     const Timings timings = timeMoves(2 * positions, [track, positions](int i) {
         track->setPosition(i < positions ? i : 2 * positions - 1 - i);
     });

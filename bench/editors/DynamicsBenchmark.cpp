@@ -29,10 +29,11 @@ QString thresholdDrag() {
 
     auto* form = dynamic_cast<ui::TDynamicform*>(app.editors().find(ui::EditorKind::Dynamics));
     form->openFor(1);
-    QCoreApplication::processEvents();
+    BenchEditor::settle();
     auto* track = form->findChild<widgets::CommitSlider*>(QStringLiteral("threstrack"));
     Timings timings;
     app.workflow().edits().beginGesture();
+    QCoreApplication::processEvents();
     for (int i = 0; i < kMoves; ++i) {
         QElapsedTimer timer;
         timer.start();
