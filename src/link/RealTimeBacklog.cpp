@@ -33,6 +33,14 @@ std::optional<RealTimeUpdate> RealTimeBacklog::takeNext() {
     return next;
 }
 
+std::optional<RealTimeUpdate::Kind> RealTimeBacklog::nextKind() const {
+    const std::lock_guard lock(mutex_);
+    if (queue_.empty()) {
+        return std::nullopt;
+    }
+    return queue_.front().kind;
+}
+
 void RealTimeBacklog::abandon() {
     const std::lock_guard lock(mutex_);
     queue_.clear();

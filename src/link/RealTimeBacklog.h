@@ -23,6 +23,8 @@ public:
     // The next update to send. Empty when none is left, which also ends the drain, so that the
     // next post() asks for a new one.
     std::optional<RealTimeUpdate> takeNext();
+    // The kind of the update takeNext() would give now, without taking it; empty when none waits.
+    std::optional<RealTimeUpdate::Kind> nextKind() const;
 
     // Drops everything waiting (after a failed send); the drain ends at its next takeNext().
     void abandon();

@@ -28,6 +28,9 @@ public:
     bool drain(RealTimeBacklog& backlog, TransferLink* link, TransferProgress& progress);
 
 private:
+    // Sends `update` over `link` without the pause.
+    bool sendNow(TransferLink& link, const RealTimeUpdate& update, TransferProgress& progress);
+
     Sleeper& sleeper_;
 };
 

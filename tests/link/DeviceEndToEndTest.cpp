@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "CountingSleeper.h"
 #include "RecordingProgress.h"
 #include "emulator/FactoryImage.h"
@@ -171,6 +174,24 @@ TEST_P(EndToEnd, RealTimeMessages_ReachTheRunningBankAfterTheirPauses) {
     EXPECT_FALSE(sender.drain(backlog, link.transferLink(), progress));
     EXPECT_EQ(std::count(progress.messages.begin(), progress.messages.end(), "ERROR"), 1);
     EXPECT_FALSE(backlog.draining());
+}
+
+TEST_P(EndToEnd, RealTimeValueChangedDuringThePauseGoesOutAsItIsAtItsEnd) {
+    // The mouse moves on while the sender waits before a section: the message carries the new
+    // value, and the old one is never sent.
+    struct MovingOn : Sleeper {
+        std::function<void()> during;
+        void sleepMs(int) override { std::exchange(during, nullptr)(); }
+    } sleeperThatMovesOn;
+    RealTimeSender sender(sleeperThatMovesOn);
+    RealTimeBacklog backlog;
+    backlog.post(RealTimeUpdate::section(1, 100, {0.25, 0, 0, 0, 0}));
+    sleeperThatMovesOn.during = [&] {
+        backlog.post(RealTimeUpdate::section(1, 100, {0.5, 0, 0, 0, 0}));
+    };
+    ASSERT_TRUE(sender.drain(backlog, link.transferLink(), progress));
+    EXPECT_EQ(device.bankWord(1, 100), (Word{0x08, 0x00, 0x00}));
+    EXPECT_EQ(device.counters().realTimeApplied, 1u);
 }
 
 TEST_P(EndToEnd, CopyToAllMemories_WritesEveryMemoryOfTheRangeOnce) {
