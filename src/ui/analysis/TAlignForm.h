@@ -56,6 +56,8 @@ public:
 
 protected:
     void refresh(const ConfigChange& change) override;
+    // A proposal must be withdrawn when what it was found for changes, shown or not.
+    bool refreshesWhileHidden() const override { return true; }
     void showOutputNames() override;
 
 private:

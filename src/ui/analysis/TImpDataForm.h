@@ -44,6 +44,8 @@ public:
 
 protected:
     void refresh(const ConfigChange& change) override;
+    // Its format and column choices follow loads and edits as they happen, shown or not.
+    bool refreshesWhileHidden() const override { return true; }
     void showOutputNames() override;
 
 private:

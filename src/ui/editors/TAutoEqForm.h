@@ -50,6 +50,8 @@ signals:
 
 protected:
     void refresh(const ConfigChange& change) override;
+    // A fit under way or shown must learn of every change of its output, shown or not.
+    bool refreshesWhileHidden() const override { return true; }
 
 private:
     struct Job;

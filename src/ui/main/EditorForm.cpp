@@ -1,5 +1,9 @@
 #include "ui/main/EditorForm.h"
 
+#include <utility>
+
+#include <algorithm>
+
 #include "ui/main/Artwork.h"
 #include "ui/main/MainWorkflow.h"
 #include "widgets/CommitSlider.h"
@@ -84,7 +88,16 @@ void EditorForm::changed(const ConfigChange& change) {
         return;
     }
     if (!isVisible() && !refreshesWhileHidden()) {
-        stale_ = true;
+        if (!missed_) {
+            missed_ = ConfigChange{{}, {}, false, nullptr};
+        }
+        missed_->whole = missed_->whole || change.whole;
+        for (const link::EditScope& scope : change.scopes) {
+            if (std::find(missed_->scopes.begin(), missed_->scopes.end(), scope) ==
+                missed_->scopes.end()) {
+                missed_->scopes.push_back(scope);
+            }
+        }
         return;
     }
     refresh(change);
@@ -101,10 +114,12 @@ void EditorForm::changeEvent(QEvent* event) {
 }
 
 void EditorForm::showEvent(QShowEvent* event) {
-    if (stale_) {
-        stale_ = false;
-        refresh(ConfigChange{{}, {}, true, nullptr});
-        showOutputNames();
+    if (missed_) {
+        const ConfigChange missed = *std::exchange(missed_, std::nullopt);
+        refresh(missed);
+        if (missed.whole) {
+            showOutputNames();
+        }
     }
     placement_.shown();
     QWidget::showEvent(event);

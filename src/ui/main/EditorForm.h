@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QToolButton;
 
@@ -51,8 +52,9 @@ protected:
     // The main window's output names, shown again on activation and after whole changes.
     virtual void showOutputNames() {}
     // False (the default): while the window is hidden, changes made elsewhere are not shown at
-    // once; the window shows the whole configuration again when it is next shown. A window
-    // whose state others read while it is hidden returns true.
+    // once; when it is next shown it is told them as one change that touches everything they
+    // touched (whole when one of them was). A window whose state must follow every change even
+    // while hidden returns true.
     virtual bool refreshesWhileHidden() const { return false; }
 
     // The one way this window changes the configuration (ConfigEdits::apply with this window as
@@ -76,8 +78,8 @@ private:
 
     EditorContext& context_;
     QToolButton* realTimeButton_;
-    // Changes were made elsewhere while the window was hidden.
-    bool stale_ = false;
+    // What changes made elsewhere while the window was hidden touched, told when it is shown.
+    std::optional<ConfigChange> missed_;
     WindowPlacement placement_;
 };
 

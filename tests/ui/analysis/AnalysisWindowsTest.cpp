@@ -112,6 +112,12 @@ TEST(AnalysisWindows, RefusedFile_ChangesNothingOfItsOutput_TypedPathsAndColumnC
     EXPECT_FALSE(w.import()->isVisible());
     EXPECT_NEAR(w.plotted(1), 6.0, 1e-4);
 
+    // Edits elsewhere while the window is closed leave its choice as it was.
+    w.edits().apply({QStringLiteral("SUB name"), {link::EditScope::quiet(3)}},
+                    [](ProcessorConfig& c) { c.output(3).Name = "Bass"; });
+    w.edits().apply({QStringLiteral("Output 1 delay"), {link::EditScope::delay(1)}},
+                    [](ProcessorConfig& c) { c.output(1).DelaySamples = 12; });
+
     // Output 1 gets a garbage file, Output 2 a file with two magnitude columns, the second chosen.
     w.editor.click("ImportB");
     EXPECT_EQ(w.import()->chosenFormat(), analysis::kFormatAuto);
