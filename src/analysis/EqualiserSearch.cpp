@@ -101,9 +101,9 @@ constexpr std::array<double, 4> kStartWidths = {1.0 / 3.0, 1.0 / 6.0, 1.0 / 12.0
 constexpr double kReseatWidth = 1.0 / 6.0;
 // Starts spread over the range besides the greedy ones, scouted on a thinned set of points;
 // the best few are settled on every point.
-constexpr int kSpreadStarts = 48;
+constexpr int kSpreadStarts = 96;
 constexpr int kScoutIterations = 30;
-constexpr std::size_t kRefinedStarts = 8;
+constexpr std::size_t kRefinedStarts = 12;
 constexpr std::size_t kThinnedMinPoints = 90;
 
 // Symmetric positive definite solve in place (Cholesky); false when `a` is not positive definite.
