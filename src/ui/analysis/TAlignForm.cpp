@@ -201,6 +201,9 @@ void TAlignForm::openFor(int output) {
     if (!proposal_ && !worker_) {
         showDefaultRange();
     }
+    if (!worker_) {
+        showProposal();
+    }
     show();
     raise();
     activateWindow();
@@ -438,7 +441,8 @@ void TAlignForm::refresh(const ConfigChange& change) {
     showMutedOutputs();
     if (proposal_ && (searchedConfig() != searched_ || !sameCurves(curves(), searchedCurves_))) {
         withdraw(QStringLiteral("The configuration changed: press Find again."));
-    } else if (!worker_) {
+    } else if (!worker_ && isVisible()) {
+        // Hidden, the window only keeps its proposal honest; what it shows is drawn on opening.
         showProposal();
     }
 }
