@@ -547,7 +547,9 @@ QCPItemText* ResponseGraph::findMark(int id) const {
 
 void ResponseGraph::moveMark(int id, double x, double y) {
     if (QCPItemText* item = findMark(id)) {
-        if (item->position->coords() == QPointF(x, y)) {
+        // Exactly the same place (QPointF's own comparison is fuzzy).
+        const QPointF at = item->position->coords();
+        if (at.x() == x && at.y() == y) {
             return;
         }
         item->position->setCoords(x, y);

@@ -1,8 +1,7 @@
 #include "ui/main/EditorForm.h"
 
-#include <utility>
-
 #include <algorithm>
+#include <utility>
 
 #include "ui/main/Artwork.h"
 #include "ui/main/MainWorkflow.h"
