@@ -7,14 +7,50 @@
 
 namespace kvn::analysis {
 
+namespace {
+
+// The coefficients a curve is evaluated from, in cascade order, and how many sections there are.
+struct EqualiserKey {
+    std::array<double, 5 * kPeqBands> coefficients{};
+    int count = -1;  // no curve
+    bool operator==(const EqualiserKey&) const = default;
+};
+
+// The last equaliser curves evaluated on this thread. A drag has the equaliser window and the
+// total response evaluate the same curve in turn; the second finds it here.
+struct EqualiserMemo {
+    static constexpr std::size_t kSize = 4;
+    std::array<EqualiserKey, kSize> keys{};
+    std::array<ResponseCurve, kSize> curves{};
+    std::size_t next = 0;
+};
+
+}  // namespace
+
 void equaliserCurve(const OutputChannel& output, ResponseCurve& out) {
     std::array<const TSOS*, kPeqBands> sections{};
     const int count = std::clamp(output.PeqBandsInUse, 0, kPeqBands);
+    EqualiserKey key;
+    key.count = count;
     for (int b = 1; b <= count; ++b) {
-        sections[static_cast<std::size_t>(b - 1)] = &output.band(b);
+        const auto i = static_cast<std::size_t>(b - 1);
+        sections[i] = &output.band(b);
+        for (int c = 0; c < 5; ++c) {
+            key.coefficients[i * 5 + static_cast<std::size_t>(c)] = sections[i]->coefficient(c);
+        }
+    }
+    thread_local EqualiserMemo memo;
+    for (std::size_t m = 0; m < EqualiserMemo::kSize; ++m) {
+        if (memo.keys[m] == key) {
+            out = memo.curves[m];
+            return;
+        }
     }
     evaluateCascade(std::span<const TSOS* const>(sections.data(), static_cast<std::size_t>(count)),
                     count, out);
+    memo.keys[memo.next] = key;
+    memo.curves[memo.next] = out;
+    memo.next = (memo.next + 1) % EqualiserMemo::kSize;
 }
 
 void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out) {

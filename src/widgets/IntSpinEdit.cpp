@@ -43,9 +43,14 @@ void IntSpinEdit::setSingleStep(int step) {
 }
 
 void IntSpinEdit::setValue(int value) {
-    settingByCode_ = true;
-    spin_->setValue(value);
-    settingByCode_ = false;
+    // The box repaints on every value it is given, the same one too; while it has the focus the
+    // value also puts back the text being typed.
+    if (std::clamp(value, spin_->minimum(), spin_->maximum()) != spin_->value() ||
+        spin_->hasFocus()) {
+        settingByCode_ = true;
+        spin_->setValue(value);
+        settingByCode_ = false;
+    }
     emit valueChanged(spin_->value());
 }
 

@@ -25,24 +25,68 @@ void CurveGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines
     painter->setPen(pen);
 }
 
+namespace {
+
+// A layer draws its curves and marks onto a painter only for the plot itself; this reaches that
+// drawing for the plot's paint of its top layer.
+struct LayerDrawing : QCPLayer {
+    static void drawOn(QCPLayer* layer, QCPPainter* painter) {
+        (layer->*&LayerDrawing::draw)(painter);
+    }
+};
+
+}  // namespace
+
 QuickPlot::QuickPlot(QWidget* parent) : QCustomPlot(parent) {
     connect(this, &QCustomPlot::afterReplot, this, &QuickPlot::keepBase);
 }
 
+void QuickPlot::replotTopLayer() {
+    if (mPaintBuffers.size() < 2) {
+        replot();
+        return;
+    }
+    // The top picture is never shown, so it is never out of date.
+    mPaintBuffers.last()->setInvalidated(false);
+    if (hasInvalidatedPaintBuffers() || !baseFits()) {
+        replot();
+        return;
+    }
+    update();
+}
+
 void QuickPlot::paintEvent(QPaintEvent* event) {
-    if (mPaintBuffers.size() < 2 || base_.isNull() || base_.size() != basePixels()) {
+    if (mPaintBuffers.size() < 2) {
         QCustomPlot::paintEvent(event);
         return;
+    }
+    if (!baseFits()) {
+        composeBase();
     }
     QCPPainter painter(this);
     if (!painter.isActive()) {
         return;
     }
     painter.drawImage(QPointF(0.0, 0.0), base_);
-    mPaintBuffers.last()->draw(&painter);
+    // The layers of the top picture: the last layer when it has a picture of its own, else the
+    // run of layers at the top that share one.
+    int first = layerCount() - 1;
+    if (layer(first)->mode() == QCPLayer::lmLogical) {
+        while (first > 0 && layer(first - 1)->mode() == QCPLayer::lmLogical) {
+            --first;
+        }
+    }
+    for (int i = first; i < layerCount(); ++i) {
+        LayerDrawing::drawOn(layer(i), &painter);
+    }
 }
 
 void QuickPlot::keepBase() {
+    composeBase();
+    update();
+}
+
+void QuickPlot::composeBase() {
     if (mPaintBuffers.size() < 2) {
         base_ = QImage();
         return;
@@ -58,7 +102,6 @@ void QuickPlot::keepBase() {
     for (int i = 0; i + 1 < mPaintBuffers.size(); ++i) {
         mPaintBuffers.at(i)->draw(&painter);
     }
-    update();
 }
 
 void QuickPlot::keepUpperPicturesValid() {
@@ -72,6 +115,10 @@ void QuickPlot::keepUpperPicturesValid() {
 
 QSize QuickPlot::basePixels() const {
     return mPaintBuffers.first()->size() * mBufferDevicePixelRatio;
+}
+
+bool QuickPlot::baseFits() const {
+    return !base_.isNull() && base_.size() == basePixels();
 }
 
 }  // namespace kvn::widgets

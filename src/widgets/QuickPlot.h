@@ -23,12 +23,17 @@ protected:
 // of its pictures (axes, grid and labels; the curves that stand still; what a drag moves) over it
 // on every paint. Here the background and every picture but the top one are put together into
 // one opaque picture after each full replot (and when asked, after a replot of a lower layer), so
-// that a paint copies it and blends only the top picture. A drag repaints many times between two
-// such changes.
+// that a paint copies it. What the top layer holds is then drawn straight over it on every paint,
+// without a picture of its own: filling that picture clear and blending it over the rest cost
+// more than drawing the few curves a drag moves. A drag repaints many times between two changes
+// of the lower pictures.
 class QuickPlot : public QCustomPlot {
 public:
     explicit QuickPlot(QWidget* parent);
 
+    // Draws the top layer again: a repaint, or a replot of the whole plot while a lower picture
+    // is out of date (first show, resize, a curve moved off a lower layer without its replot).
+    void replotTopLayer();
     // Puts the background and the lower pictures together again, after a replot of one of their
     // layers alone.
     void keepBase();
@@ -44,6 +49,8 @@ protected:
 
 private:
     QSize basePixels() const;
+    bool baseFits() const;
+    void composeBase();
 
     QImage base_;
 };

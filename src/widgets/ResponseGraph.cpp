@@ -152,7 +152,7 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
     // Three pictures: the axes, grid, labels and title; above them the still layer, where the
     // curves, marks and reference line are made (the plot's current layer); on top the moving
     // layer, which holds what has been changing. The first two are kept put together, so that a
-    // paint copies one picture and blends the moving one over it.
+    // paint copies one picture and draws what the moving layer holds over it.
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     plot_->moveLayer(stillLayer_, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
     stillLayer_->setMode(QCPLayer::lmBuffered);
@@ -706,7 +706,7 @@ void ResponseGraph::replotContent() {
         }
         plot_->keepBase();
     }
-    movingLayer_->replot();
+    plot_->replotTopLayer();
 }
 
 void ResponseGraph::setQuickDrawing(bool quick) {

@@ -137,5 +137,44 @@ TEST(TotalResponse, BlockCurveCache_FollowsEveryChangeOfTheSectionsItKeeps) {
     sameAsFresh("fewer sections");
 }
 
+TEST(TotalResponse, EqualiserCurve_RepeatedAndChangedBandsGiveTheCascadeOfTheirSections) {
+    ProcessorConfig c;
+    c.resetToNew();
+    OutputChannel& output = c.output(1);
+    output.PeqBandsInUse = 3;
+    for (int b = 1; b <= 3; ++b) {
+        output.band(b).FilterType = kParametric;
+        output.band(b).FrequencyHz = 200.0 * b;
+        output.band(b).design();
+    }
+    const auto check = [&](const char* step) {
+        std::array<const TSOS*, kPeqBands> sections{};
+        for (int b = 1; b <= output.PeqBandsInUse; ++b) {
+            sections[static_cast<std::size_t>(b - 1)] = &output.band(b);
+        }
+        ResponseCurve direct;
+        evaluateCascade(std::span<const TSOS* const>(
+                            sections.data(), static_cast<std::size_t>(output.PeqBandsInUse)),
+                        output.PeqBandsInUse, direct);
+        ResponseCurve curve;
+        equaliserCurve(output, curve);
+        EXPECT_EQ(curve.MagDb, direct.MagDb) << step;
+        EXPECT_EQ(curve.PhaseRad, direct.PhaseRad) << step;
+    };
+    // More different curves than are kept, then back to earlier ones: a drag back and forth.
+    for (const double db : {3.0, -2.0, 5.5, 1.0, -7.0, 3.0, -2.0, 3.0}) {
+        output.band(2).GainDb = db;
+        output.band(2).design();
+        check("gain");
+    }
+    output.band(3).Q = 4.0;
+    output.band(3).design();
+    check("another band of the same curve");
+    output.PeqBandsInUse = 2;
+    check("fewer bands in use");
+    output.PeqBandsInUse = 3;
+    check("the bands in use again");
+}
+
 }  // namespace
 }  // namespace kvn::analysis
