@@ -4,6 +4,50 @@
 
 namespace kvn::widgets {
 
+bool CurveGraph::isPlainLine() const {
+    return mKeyAxis && mValueAxis && mKeyAxis->orientation() == Qt::Horizontal &&
+           mLineStyle == lsLine && mScatterStyle.isNone() && mBrush.style() == Qt::NoBrush &&
+           !mChannelFillGraph && !selected();
+}
+
+void CurveGraph::draw(QCPPainter* painter) {
+    if (!isPlainLine()) {
+        QCPGraph::draw(painter);
+        return;
+    }
+    const QCPAxis* key = mKeyAxis.data();
+    const QCPAxis* value = mValueAxis.data();
+    if (key->range().size() <= 0 || mDataContainer->isEmpty()) {
+        return;
+    }
+    const KeyMapping mapping{key->range().lower,    key->range().upper,
+                             key->axisRect()->left(), key->axisRect()->width(),
+                             key->rangeReversed(),   static_cast<int>(key->scaleType())};
+    if (!(mapping == mapping_)) {
+        mapping_ = mapping;
+        keys_.clear();
+        columns_.clear();
+    }
+    // The points in sight and one beyond each end, as the plain graph draws them.
+    const auto begin = mDataContainer->findBegin(key->range().lower);
+    const auto end = mDataContainer->findEnd(key->range().upper);
+    lines_.resize(end - begin);
+    std::size_t i = 0;
+    for (auto it = begin; it != end; ++it, ++i) {
+        if (i >= keys_.size()) {
+            keys_.push_back(it->key);
+            columns_.push_back(key->coordToPixel(it->key));
+        } else if (keys_[i] != it->key) {
+            keys_[i] = it->key;
+            columns_[i] = key->coordToPixel(it->key);
+        }
+        lines_[static_cast<qsizetype>(i)] = QPointF(columns_[i], value->coordToPixel(it->value));
+    }
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(mPen);
+    drawLinePlot(painter, lines_);
+}
+
 void CurveGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const {
     applyDefaultAntialiasingHint(painter);
     const QPen pen = painter->pen();

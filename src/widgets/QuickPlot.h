@@ -6,17 +6,42 @@
 
 #include <QImage>
 
+#include <vector>
+
 namespace kvn::widgets {
 
 // A curve. Drawn quickly (without antialiasing, during a drag) a pen wider than one pixel is
 // drawn as one-pixel lines side by side: stroking the outline of a wide polyline costs more than
 // everything else a move redraws, and the thin lines look the same at the curve's slopes.
+//
+// A plain line (no fill, marks or selection) is drawn with the pixel column of each frequency
+// kept from the last paint: the frequencies of a curve stay the same while a drag changes its
+// values, and the logarithm behind each column cost more than the rest of the point.
 class CurveGraph : public QCPGraph {
 public:
     using QCPGraph::QCPGraph;
 
 protected:
+    void draw(QCPPainter* painter) override;
     void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override;
+
+private:
+    // What places a frequency on the key axis.
+    struct KeyMapping {
+        double lower = 0.0;
+        double upper = 0.0;
+        int left = 0;
+        int width = 0;
+        bool reversed = false;
+        int scale = -1;
+        bool operator==(const KeyMapping&) const = default;
+    };
+    bool isPlainLine() const;
+
+    KeyMapping mapping_;
+    std::vector<double> keys_;
+    std::vector<double> columns_;
+    QVector<QPointF> lines_;
 };
 
 // The plot with its paint made cheaper. The plain plot fills its background and then blends each

@@ -131,10 +131,22 @@ TEST_F(ResponseGraphTest, Coordinates_RoundTripAndMatchWhatIsDrawn) {
     EXPECT_FALSE(cyanNear(image, graph.coordToPixel({300, -13})));
     EXPECT_FALSE(cyanNear(image, graph.coordToPixel({56, 10})));
 
-    // After the axis shrinks to 500 Hz, 500 Hz sits where 20 kHz was.
+    // After the axis shrinks to 500 Hz, 500 Hz sits where 20 kHz was, and the lines are drawn
+    // where the new scale puts them.
+    const QPointF before = graph.coordToPixel({50, 10});
     graph.setXMaximum(500.0);
     graph.replotNow();
     EXPECT_NEAR(graph.coordToPixel({500, 0}).x(), right.x(), 1e-9);
+    QImage shrunk = graph.grab().toImage();
+    EXPECT_TRUE(cyanNear(shrunk, graph.coordToPixel({50, 10})));
+    EXPECT_FALSE(cyanNear(shrunk, before));
+
+    // The same number of points at other frequencies: the line moves with them.
+    graph.setSeriesPoints(2, {{200, -20}, {200, 20}});
+    graph.replotNow();
+    shrunk = graph.grab().toImage();
+    EXPECT_TRUE(cyanNear(shrunk, graph.coordToPixel({200, 10})));
+    EXPECT_FALSE(cyanNear(shrunk, graph.coordToPixel({50, 10})));
 }
 
 TEST_F(ResponseGraphTest, Series_ReplacedWholeOrPointByPoint) {
