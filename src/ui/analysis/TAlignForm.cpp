@@ -5,6 +5,7 @@
 #include "ui/analysis/MeasurementImportService.h"
 #include "ui/main/ConfigText.h"
 #include "ui/main/UserDialogs.h"
+#include "widgets/PanelBox.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
 
@@ -119,7 +120,7 @@ TAlignForm::TAlignForm(EditorContext& context, const MeasurementImportService& s
     layout->addLayout(left, 1);
 
     auto* side = new QVBoxLayout;
-    auto* moveBox = new QGroupBox(QStringLiteral("Move"), this);
+    auto* moveBox = new widgets::PanelBox(QStringLiteral("Move"), this);
     auto* moveColumn = new QVBoxLayout(moveBox);
     for (int n = 1; n <= kOutputCount; ++n) {
         auto* box = new QCheckBox(moveBox);
@@ -133,7 +134,7 @@ TAlignForm::TAlignForm(EditorContext& context, const MeasurementImportService& s
     moveColumn->addWidget(polarity_);
     side->addWidget(moveBox);
 
-    auto* rangeBox = new QGroupBox(QStringLiteral("Range (Hz)"), this);
+    auto* rangeBox = new widgets::PanelBox(QStringLiteral("Range (Hz)"), this);
     auto* rangeGrid = new QGridLayout(rangeBox);
     const auto& hz = responseGrid().GridHz;
     for (auto [edit, name, label, row] : {std::tuple{low_, "RangeLowEdit", "From", 0},

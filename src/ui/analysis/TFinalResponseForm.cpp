@@ -5,6 +5,7 @@
 #include "ui/main/EditorRegistry.h"
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
+#include "widgets/PanelBox.h"
 #include "widgets/ReadoutLabel.h"
 #include "widgets/ResponseGraph.h"
 
@@ -76,7 +77,7 @@ TFinalResponseForm::TFinalResponseForm(EditorContext& context,
     layout->addWidget(graph_, 1);
 
     auto* side = new QVBoxLayout;
-    auto* influenceBox = new QGroupBox(QStringLiteral("Influences"), this);
+    auto* influenceBox = new widgets::PanelBox(QStringLiteral("Influences"), this);
     auto* influenceColumn = new QVBoxLayout(influenceBox);
     for (std::size_t i = 0; i < influences_.size(); ++i) {
         auto* box = new QCheckBox(QString::fromLatin1(kInfluenceBoxes[i].caption), influenceBox);
@@ -91,7 +92,7 @@ TFinalResponseForm::TFinalResponseForm(EditorContext& context,
     }
     side->addWidget(influenceBox);
 
-    auto* curveBox = new QGroupBox(QStringLiteral("Curves"), this);
+    auto* curveBox = new widgets::PanelBox(QStringLiteral("Curves"), this);
     auto* curveColumn = new QVBoxLayout(curveBox);
     for (int series = 1; series <= kAddSeries; ++series) {
         auto* button = new widgets::LedButton(
@@ -106,7 +107,7 @@ TFinalResponseForm::TFinalResponseForm(EditorContext& context,
     }
     side->addWidget(curveBox);
 
-    auto* modeBox = new QGroupBox(QStringLiteral("Mode"), this);
+    auto* modeBox = new widgets::PanelBox(QStringLiteral("Mode"), this);
     auto* modeRow = new QHBoxLayout(modeBox);
     auto* mag = new widgets::LedButton(QStringLiteral("Mag"), modeBox);
     mag->setObjectName(QStringLiteral("Mag"));
@@ -121,7 +122,7 @@ TFinalResponseForm::TFinalResponseForm(EditorContext& context,
     modeRow->addWidget(phase);
     side->addWidget(modeBox);
 
-    auto* readoutBox = new QGroupBox(QStringLiteral("Value at Mouse Position"), this);
+    auto* readoutBox = new widgets::PanelBox(QStringLiteral("Value at Mouse Position"), this);
     auto* readoutColumn = new QVBoxLayout(readoutBox);
     readout_->setObjectName(QStringLiteral("InfoLabel"));
     widgets::fixReadoutSize(readout_, 24);

@@ -8,6 +8,7 @@
 #include "ui/main/UserDialogs.h"
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
+#include "widgets/PanelBox.h"
 #include "widgets/RealEdit.h"
 
 #include <QComboBox>
@@ -49,7 +50,7 @@ TImpDataForm::TImpDataForm(EditorContext& context, MeasurementImportService& ser
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
 
-    auto* files = new QGroupBox(QStringLiteral("Speaker Data Files"), this);
+    auto* files = new widgets::PanelBox(QStringLiteral("Speaker Data Files"), this);
     auto* grid = new QGridLayout(files);
     grid->setColumnStretch(1, 1);
     for (int output = 1; output <= kOutputCount; ++output) {
@@ -57,7 +58,7 @@ TImpDataForm::TImpDataForm(EditorContext& context, MeasurementImportService& ser
     }
     layout->addWidget(files);
 
-    auto* formatBox = new QGroupBox(QStringLiteral("Format"), this);
+    auto* formatBox = new widgets::PanelBox(QStringLiteral("Format"), this);
     auto* formatGrid = new QGridLayout(formatBox);
     const auto addFormat = [&](int code, const QString& label, const QString& name) {
         auto* button = new widgets::LedButton(label, formatBox);

@@ -5,6 +5,7 @@
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/UserDialogs.h"
 #include "widgets/IntSpinEdit.h"
+#include "widgets/PanelBox.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
 
@@ -218,7 +219,7 @@ TAutoEqForm::~TAutoEqForm() {
 }
 
 QWidget* TAutoEqForm::buildOptions() {
-    auto* box = new QGroupBox(QStringLiteral("Fit"), this);
+    auto* box = new widgets::PanelBox(QStringLiteral("Fit"), this);
     auto* grid = new QGridLayout(box);
     int row = 0;
     const auto add = [&](const QString& label, QWidget* a, QWidget* b = nullptr) {
@@ -283,7 +284,7 @@ QWidget* TAutoEqForm::buildOptions() {
     grid->addWidget(cutOnlyCheck_, row, 1);
     grid->addWidget(shelvesCheck_, row++, 2);
 
-    auto* keep = new QGroupBox(QStringLiteral("Keep bands"), box);
+    auto* keep = new widgets::PanelBox(QStringLiteral("Keep bands"), box);
     auto* keepRow = new QHBoxLayout(keep);
     for (int b = 1; b <= kPeqBands; ++b) {
         auto* check = new QCheckBox(QString::number(b), keep);

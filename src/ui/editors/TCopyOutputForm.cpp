@@ -2,6 +2,7 @@
 
 #include "ui/main/ConfigText.h"
 #include "ui/main/UserDialogs.h"
+#include "widgets/PanelBox.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -92,7 +93,7 @@ TCopyOutputForm::TCopyOutputForm(EditorContext& context)
     outputs->addWidget(copiaName_, 1, 2);
     outputs->setColumnStretch(2, 1);
 
-    auto* items = new QGroupBox(QStringLiteral("Items to Copy"), this);
+    auto* items = new widgets::PanelBox(QStringLiteral("Items to Copy"), this);
     auto* grid = new QGridLayout(items);
     grid->setVerticalSpacing(8);
     for (std::size_t i = 0; i < checks_.size(); ++i) {

@@ -7,6 +7,7 @@
 #include "widgets/CommitSlider.h"
 #include "widgets/IntSpinEdit.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/PanelBox.h"
 #include "widgets/RealEdit.h"
 #include "widgets/SpinButtons.h"
 
@@ -89,7 +90,7 @@ TDelayFinoForm::TDelayFinoForm(EditorContext& context)
     : EditorForm(context, QStringLiteral("TDelayFinoForm"), QStringLiteral("Output Delay")) {
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("InfoLabel"));
-    auto* delays = new QGroupBox(QStringLiteral("Output Delay"), this);
+    auto* delays = new widgets::PanelBox(QStringLiteral("Output Delay"), this);
     auto* strips = new QHBoxLayout(delays);
     for (int output = 1; output <= kOutputCount; ++output) {
         strips->addWidget(buildDelayStrip(output));
@@ -183,7 +184,7 @@ QWidget* TDelayFinoForm::buildDelayStrip(int output) {
 }
 
 QWidget* TDelayFinoForm::buildTemperature() {
-    auto* box = new QGroupBox(QStringLiteral("Temperature"), this);
+    auto* box = new widgets::PanelBox(QStringLiteral("Temperature"), this);
     celsius_ = new widgets::IntSpinEdit(box);
     celsius_->setObjectName(QStringLiteral("TemperaturaSpin"));
     celsius_->setRange(kTemperatureMinC, kTemperatureMaxC);
@@ -208,7 +209,7 @@ QWidget* TDelayFinoForm::buildTemperature() {
 }
 
 QWidget* TDelayFinoForm::buildDistances() {
-    auto* box = new QGroupBox(QStringLiteral("Relative Distance Between Speakers"), this);
+    auto* box = new widgets::PanelBox(QStringLiteral("Relative Distance Between Speakers"), this);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     for (int output = 1; output <= kOutputCount; ++output) {

@@ -11,6 +11,7 @@
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
 #include "widgets/LedMeter.h"
+#include "widgets/PanelBox.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
 #include "widgets/SpinButtons.h"
@@ -161,7 +162,7 @@ QWidget* TDynamicform::buildSelectors() {
 }
 
 QWidget* TDynamicform::buildLevels() {
-    auto* box = new QGroupBox(QStringLiteral("Dynamics"), this);
+    auto* box = new widgets::PanelBox(QStringLiteral("Dynamics"), this);
     auto* grid = new QGridLayout(box);
 
     thresholdCaption_ = caption(QString(), box);
@@ -220,7 +221,7 @@ QWidget* TDynamicform::buildLevels() {
 }
 
 QWidget* TDynamicform::buildTiming() {
-    auto* box = new QGroupBox(this);
+    auto* box = new widgets::PanelBox(this);
     auto* grid = new QGridLayout(box);
     timingTitle_ = new ClickLabel(QStringLiteral("RMS Dynamics"), box);
     timingTitle_->setObjectName(QStringLiteral("RmsDynamicsLabel"));
@@ -261,7 +262,7 @@ QWidget* TDynamicform::buildTiming() {
 }
 
 QWidget* TDynamicform::buildGate() {
-    auto* box = new QGroupBox(QStringLiteral("Noise Gate"), this);
+    auto* box = new widgets::PanelBox(QStringLiteral("Noise Gate"), this);
     auto* grid = new QGridLayout(box);
     noiseTitle_ = new ClickLabel(QStringLiteral("Noise Level"), box);
     noiseTitle_->setObjectName(QStringLiteral("NoiseLevelLabel"));
@@ -314,7 +315,7 @@ QWidget* TDynamicform::buildGraph() {
 }
 
 QWidget* TDynamicform::buildPower() {
-    auto* box = new QGroupBox(QStringLiteral("Output Power"), this);
+    auto* box = new widgets::PanelBox(QStringLiteral("Output Power"), this);
     auto* grid = new QGridLayout(box);
     powerMemo_ = new QPlainTextEdit(box);
     powerMemo_->setObjectName(QStringLiteral("PowerMemoDyn"));

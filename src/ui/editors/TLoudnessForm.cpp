@@ -5,6 +5,7 @@
 #include "widgets/CommitSlider.h"
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
+#include "widgets/PanelBox.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
 
@@ -62,7 +63,7 @@ TLoudnessForm::TLoudnessForm(EditorContext& context)
     });
 
     auto* right = new QVBoxLayout;
-    auto* type = new QGroupBox(QStringLiteral("Type"), this);
+    auto* type = new widgets::PanelBox(QStringLiteral("Type"), this);
     auto* types = new QHBoxLayout(type);
     auto* param = new widgets::LedButton(QStringLiteral("Parametric Filter"), type);
     param->setObjectName(QStringLiteral("ParamLED"));
@@ -107,7 +108,7 @@ TLoudnessForm::TLoudnessForm(EditorContext& context)
 QWidget* TLoudnessForm::buildSlider(widgets::CommitSlider*& slider, widgets::RealEdit*& field,
                                     const QString& name, const QString& title,
                                     const QString& unit) {
-    auto* box = new QGroupBox(title, this);
+    auto* box = new widgets::PanelBox(title, this);
     auto* column = new QVBoxLayout(box);
     slider = new widgets::CommitSlider(Qt::Vertical, box);
     slider->setObjectName(name + QStringLiteral("Slider"));

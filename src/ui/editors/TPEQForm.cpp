@@ -11,6 +11,7 @@
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/PanelBox.h"
 #include "widgets/ReadoutLabel.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
@@ -131,10 +132,10 @@ QWidget* TPEQForm::buildOutputBar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
 
-    auto* outputs = new QGroupBox(QStringLiteral("Edit"), bar);
+    auto* outputs = new widgets::PanelBox(QStringLiteral("Edit"), bar);
     auto* outputRow = new QHBoxLayout(outputs);
     outputGroup_ = new widgets::LedGroup(this);
-    auto* curves = new QGroupBox(QStringLiteral("Show"), bar);
+    auto* curves = new widgets::PanelBox(QStringLiteral("Show"), bar);
     auto* curveRow = new QHBoxLayout(curves);
     for (int k = 1; k <= kOutputCount; ++k) {
         const auto i = static_cast<std::size_t>(k - 1);
@@ -160,7 +161,7 @@ QWidget* TPEQForm::buildOutputBar() {
     connect(outputGroup_, &widgets::LedGroup::selected, this,
             [this](int index) { ModPEQ1Click(index + 1); });
 
-    auto* view = new QGroupBox(QStringLiteral("View"), bar);
+    auto* view = new widgets::PanelBox(QStringLiteral("View"), bar);
     auto* viewRow = new QHBoxLayout(view);
     magButton_ = new LedButton(QStringLiteral("Magnitude"), view);
     magButton_->setObjectName(QStringLiteral("Mag"));
@@ -183,7 +184,7 @@ QWidget* TPEQForm::buildOutputBar() {
 }
 
 QWidget* TPEQForm::buildBandPanel() {
-    auto* panel = new QGroupBox(QStringLiteral("Filter"), this);
+    auto* panel = new widgets::PanelBox(QStringLiteral("Filter"), this);
     auto* grid = new QGridLayout(panel);
     grid->setVerticalSpacing(6);
 

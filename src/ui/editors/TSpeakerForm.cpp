@@ -7,6 +7,7 @@
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/PanelBox.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -94,7 +95,7 @@ TSpeakerForm::TSpeakerForm(EditorContext& context, std::function<int()> currentU
     chosen->addStretch();
     top->addLayout(chosen);
 
-    auto* speaker = new QGroupBox(QStringLiteral("Speaker"), this);
+    auto* speaker = new widgets::PanelBox(QStringLiteral("Speaker"), this);
     auto* speakerGrid = new QGridLayout(speaker);
     impedance_ = new QComboBox(speaker);
     impedance_->setObjectName(QStringLiteral("Zload"));
@@ -111,7 +112,7 @@ TSpeakerForm::TSpeakerForm(EditorContext& context, std::function<int()> currentU
     speakerGrid->setColumnStretch(2, 1);
     top->addWidget(speaker);
 
-    auto* amplifier = new QGroupBox(QStringLiteral("Amplifier"), this);
+    auto* amplifier = new widgets::PanelBox(QStringLiteral("Amplifier"), this);
     auto* ampGrid = new QGridLayout(amplifier);
     ampPower_ = spin(QStringLiteral("PowerAmpMaxSpin"), kAmpPowerMinW, kAmpPowerMaxW,
                      QStringLiteral(" W"), amplifier);

@@ -9,6 +9,7 @@
 #include "widgets/LedButton.h"
 #include "widgets/LedGroup.h"
 #include "widgets/NumberFormat.h"
+#include "widgets/PanelBox.h"
 #include "widgets/ReadoutLabel.h"
 #include "widgets/RealEdit.h"
 #include "widgets/ResponseGraph.h"
@@ -171,7 +172,7 @@ QWidget* TXOVERForm::buildOutputPanel() {
 
 QWidget* TXOVERForm::buildEdge(XoverEdge edge) {
     EdgeControls& c = controls(edge);
-    c.box = new QGroupBox(
+    c.box = new widgets::PanelBox(
         edge == XoverEdge::L ? QStringLiteral("High Pass") : QStringLiteral("Low Pass"), this);
     c.box->setObjectName(edge == XoverEdge::L ? QStringLiteral("HighPassBox")
                                               : QStringLiteral("LowPassBox"));

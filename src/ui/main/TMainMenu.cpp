@@ -8,6 +8,7 @@
 #include "ui/main/MainWorkflow.h"
 #include "ui/main/SignalFlowPanel.h"
 #include "ui/main/WorkflowTexts.h"
+#include "widgets/PanelBox.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -215,7 +216,7 @@ QWidget* TMainMenu::buildCommands() {
     row->setSpacing(10);
     using art::Glyph;
 
-    auto* file = new QGroupBox(QStringLiteral("File"), bar);
+    auto* file = new widgets::PanelBox(QStringLiteral("File"), bar);
     auto* fileGrid = new QVBoxLayout(file);
     auto* newButton = commandButton("NewButton", "New File", Glyph::New);
     auto* openButton = commandButton("OpenButton", "Open File", Glyph::Open);
@@ -228,7 +229,7 @@ QWidget* TMainMenu::buildCommands() {
     connect(saveButton, &QToolButton::clicked, &workflow_, &MainWorkflow::savePreset);
     row->addWidget(file, 2);
 
-    auto* device = new QGroupBox(QStringLiteral("Processor"), bar);
+    auto* device = new widgets::PanelBox(QStringLiteral("Processor"), bar);
     auto* deviceGrid = new QGridLayout(device);
     auto* connectButton = commandButton("ConnectButton", "Connect", Glyph::Connect);
     auto* readButton = commandButton("ReadButton", "Read From Hardware", Glyph::Read);
@@ -275,7 +276,7 @@ QWidget* TMainMenu::buildCommands() {
     connect(programSpin_, &QSpinBox::valueChanged, &workflow_, &MainWorkflow::setMemory);
     row->addWidget(device, 4);
 
-    auto* hardware = new QGroupBox(QStringLiteral("Hardware"), bar);
+    auto* hardware = new widgets::PanelBox(QStringLiteral("Hardware"), bar);
     auto* hardwareGrid = new QGridLayout(hardware);
     auto* blockButton = commandButton("BlockB", "Block Hardware Keyboard", Glyph::Lock);
     auto* unblockButton = commandButton("UnblockB", "Unblock Hardware Keyboard", Glyph::Unlock);
