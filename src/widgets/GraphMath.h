@@ -3,6 +3,9 @@
 // position readout and the hit test for dragging an equaliser band.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -86,5 +89,40 @@ struct LabelPlace {
 // first label is only held to the span.
 std::vector<LabelPlace> keepLabelsApart(std::vector<LabelPlace> labels, double width, double height,
                                         double left, double right);
+
+// The points of a line in pixels (`Point` has x() and y()) that draw it within `reach` pixels:
+// `out` gets the points of `in` without those that lie within `reach` above or below the straight
+// line between the points kept on either side of them. A curve drawn coarsely during a drag has
+// more points than its straight stretches need, and each segment drawn costs the same however
+// short. Both ends are kept; so are points that are not finite (gaps in the line), their
+// neighbours, and every point where x does not increase. One pass, no allocation beyond `out`.
+template <typename Point, typename Points>
+void thinOutLine(const Points& in, double reach, Points& out) {
+    out.clear();
+    const auto count = in.size();
+    const auto finite = [](const Point& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+    for (decltype(in.size()) i = 0; i < count;) {
+        const Point& anchor = in[i];
+        out.push_back(anchor);
+        // The slopes from the anchor that pass within reach of every point skipped so far.
+        double low = -std::numeric_limits<double>::infinity();
+        double high = std::numeric_limits<double>::infinity();
+        auto last = i;
+        for (auto j = i + 1; finite(anchor) && j < count; ++j) {
+            const Point& p = in[j];
+            const double dx = p.x() - anchor.x();
+            const double dy = p.y() - anchor.y();
+            if (!finite(p) || !(p.x() > in[j - 1].x()) || dy < low * dx || dy > high * dx) {
+                break;
+            }
+            last = j;
+            low = std::max(low, (dy - reach) / dx);
+            high = std::min(high, (dy + reach) / dx);
+        }
+        // The line reaches `last`, which starts the next one; a point no line could reach
+        // starts one of its own.
+        i = last > i ? last : i + 1;
+    }
+}
 
 }  // namespace kvn::widgets

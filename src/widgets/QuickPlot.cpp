@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "widgets/GraphMath.h"
+
 namespace kvn::widgets {
 
 bool CurveGraph::isPlainLine() const {
@@ -20,9 +22,9 @@ void CurveGraph::draw(QCPPainter* painter) {
     if (key->range().size() <= 0 || mDataContainer->isEmpty()) {
         return;
     }
-    const KeyMapping mapping{key->range().lower,    key->range().upper,
+    const KeyMapping mapping{key->range().lower,      key->range().upper,
                              key->axisRect()->left(), key->axisRect()->width(),
-                             key->rangeReversed(),   static_cast<int>(key->scaleType())};
+                             key->rangeReversed(),    static_cast<int>(key->scaleType())};
     if (!(mapping == mapping_)) {
         mapping_ = mapping;
         keys_.clear();
@@ -45,7 +47,15 @@ void CurveGraph::draw(QCPPainter* painter) {
     }
     painter->setBrush(Qt::NoBrush);
     painter->setPen(mPen);
-    drawLinePlot(painter, lines_);
+    if (painter->antialiasing() || mPen.style() != Qt::SolidLine) {
+        drawLinePlot(painter, lines_);
+        return;
+    }
+    // Drawn coarsely, a line a quarter of a pixel away lights the same pixels, or one next to
+    // them; the fine drawing after a drag uses every point again.
+    constexpr double kReachPixels = 0.25;
+    thinOutLine<QPointF>(lines_, kReachPixels, thinned_);
+    drawLinePlot(painter, thinned_);
 }
 
 void CurveGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const {

@@ -16,7 +16,8 @@ namespace kvn::widgets {
 //
 // A plain line (no fill, marks or selection) is drawn with the pixel column of each frequency
 // kept from the last paint: the frequencies of a curve stay the same while a drag changes its
-// values, and the logarithm behind each column cost more than the rest of the point.
+// values, and the logarithm behind each column cost more than the rest of the point. Drawn
+// quickly, its points that lie on straight stretches are left out.
 class CurveGraph : public QCPGraph {
 public:
     using QCPGraph::QCPGraph;
@@ -42,6 +43,7 @@ private:
     std::vector<double> keys_;
     std::vector<double> columns_;
     QVector<QPointF> lines_;
+    QVector<QPointF> thinned_;
 };
 
 // The plot with its paint made cheaper. The plain plot fills its background and then blends each

@@ -102,5 +102,64 @@ TEST(GraphMath, LabelsAreHeldToTheSpanAndRaisedClearOfTheOnesBefore) {
     EXPECT_EQ(keepLabelsApart({{0, 0}}, 10.0, 14.0, 0.0, 6.0).front(), (LabelPlace{3, 0}));
 }
 
+struct Pixel {
+    double px;
+    double py;
+    double x() const { return px; }
+    double y() const { return py; }
+    bool operator==(const Pixel&) const = default;
+};
+using Line = std::vector<Pixel>;
+
+// The y of the kept line at `x`, between the kept points on either side of it.
+double keptLineAt(const Line& kept, double x) {
+    for (std::size_t k = 1; k < kept.size(); ++k) {
+        if (kept[k].px >= x) {
+            const double t = (x - kept[k - 1].px) / (kept[k].px - kept[k - 1].px);
+            return kept[k - 1].py + t * (kept[k].py - kept[k - 1].py);
+        }
+    }
+    return kept.back().py;
+}
+
+TEST(GraphMath, ThinnedLine_StaysWithinReachOfEveryPointAndKeepsGapsAndEnds) {
+    // A curve like a band's: flat, a peak, a steep fall; a point every 1.4 pixels.
+    Line curve;
+    for (int k = 0; k < 401; ++k) {
+        const double x = 20.0 + 1.4 * k;
+        curve.push_back({x, 200.0 - 60.0 * std::exp(-std::pow((x - 300.0) / 40.0, 2.0)) +
+                                (x > 500.0 ? 3.0 * (x - 500.0) : 0.0)});
+    }
+    Line kept;
+    thinOutLine<Pixel>(curve, 0.25, kept);
+    EXPECT_LT(kept.size(), curve.size() / 2);
+    EXPECT_EQ(kept.front(), curve.front());
+    EXPECT_EQ(kept.back(), curve.back());
+    std::size_t at = 0;
+    for (const Pixel& p : curve) {
+        EXPECT_NEAR(keptLineAt(kept, p.px), p.py, 0.25 + 1e-9) << p.px;
+        // The kept points are points of the curve, in order.
+        if (at < kept.size() && kept[at] == p) {
+            ++at;
+        }
+    }
+    EXPECT_EQ(at, kept.size());
+
+    // A straight line is its two ends.
+    thinOutLine<Pixel>(Line{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}, 0.25, kept);
+    EXPECT_EQ(kept, (Line{{0, 0}, {4, 4}}));
+
+    // A gap keeps its neighbours; a step back in x is kept as it is.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    thinOutLine<Pixel>(Line{{0, 0}, {1, 0}, {2, 0}, {3, nan}, {4, 0}, {5, 0}, {6, 0}, {5, 0}}, 0.25,
+                       kept);
+    ASSERT_EQ(kept.size(), 6U);
+    EXPECT_EQ(kept[1], (Pixel{2, 0}));
+    EXPECT_TRUE(std::isnan(kept[2].py));
+    EXPECT_EQ(kept[3], (Pixel{4, 0}));
+    EXPECT_EQ(kept[4], (Pixel{6, 0}));
+    EXPECT_EQ(kept[5], (Pixel{5, 0}));
+}
+
 }  // namespace
 }  // namespace kvn::widgets
