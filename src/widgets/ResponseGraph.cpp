@@ -149,10 +149,11 @@ ResponseGraph::ResponseGraph(QWidget* parent, int seriesCount)
         stillReplotQueued_ = false;
         wholeReplotDone_ = true;
     });
-    // Three pictures: the axes, grid, labels and title; above them the still layer, where the
-    // curves, marks and reference line are made (the plot's current layer); on top the moving
-    // layer, which holds what has been changing. The first two are kept put together, so that a
-    // paint copies one picture and draws what the moving layer holds over it.
+    // Three layers with pictures of their own: the axes, grid, labels and title; above them the
+    // still layer, where the curves, marks and reference line are made (the plot's current
+    // layer); on top the moving layer, which holds what has been changing. The first two pictures
+    // are kept put together, so that a paint copies one picture and draws what the moving layer
+    // holds over it (its own picture is not used).
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     plot_->moveLayer(stillLayer_, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
     stillLayer_->setMode(QCPLayer::lmBuffered);
