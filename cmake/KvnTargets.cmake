@@ -1,6 +1,10 @@
 # Common settings of every target of the project: warnings as errors, sanitizers, fuzzing.
 
 set(KVN_WARNINGS -Wall -Wextra -Wpedantic -Werror)
+# The same floating-point results on every machine: no multiply and add fused into one rounding
+# where one processor has the instruction and another has not, nor where the compiler happens to
+# see the two operations together.
+set(KVN_FLOATING_POINT -ffp-contract=off)
 
 set(KVN_SANITIZER_FLAGS "")
 if(KVN_SANITIZE)
@@ -14,7 +18,8 @@ endif()
 
 # kvn_target_defaults(<target>): warnings, standard and sanitizer flags for one of our targets.
 function(kvn_target_defaults target)
-    target_compile_options(${target} PRIVATE ${KVN_WARNINGS} ${KVN_SANITIZER_FLAGS})
+    target_compile_options(${target} PRIVATE ${KVN_WARNINGS} ${KVN_FLOATING_POINT}
+                                             ${KVN_SANITIZER_FLAGS})
     target_link_options(${target} PRIVATE ${KVN_SANITIZER_FLAGS})
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()

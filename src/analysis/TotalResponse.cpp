@@ -78,8 +78,18 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
     computeTotalResponse(config, measured, blocks, out);
 }
 
-void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
-                          const BlockCurveCache& blocks, TotalResponse& out) {
+namespace {
+
+bool sameInputs(const OutputPartCache::Part& part, const OutputTerms& terms, double polarityRad,
+                double delayPerHz, double mute) {
+    return part.valid && part.polarityRad == polarityRad && part.delayPerHz == delayPerHz &&
+           part.mute == mute && part.terms.magDb == terms.magDb &&
+           part.terms.phaseRad == terms.phaseRad;
+}
+
+// The total response; `parts` (may be null) keeps each output's part between computations.
+void computeTotal(const ProcessorConfig& config, const MeasuredCurves& measured,
+                  const BlockCurveCache& blocks, OutputPartCache* parts, TotalResponse& out) {
     const ResponseGrid& grid = responseGrid();
     std::array<double, kGridPoints> re{};
     std::array<double, kGridPoints> im{};
@@ -91,6 +101,18 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
         const double polarityRad = polarityPhaseRad(config, output.Inverted);
         const double delayPerHz = delayPhasePerHz(config, n, output.DelaySamples);
         const double mute = output.muteFactor();
+        OutputPartCache::Part* part = parts == nullptr ? nullptr : &parts->parts[o];
+        if (part != nullptr && sameInputs(*part, terms, polarityRad, delayPerHz, mute)) {
+            out.magDb[o] = terms.magDb;
+            out.phaseRad[o] = part->phaseRad;
+            out.plottedDb[o] = part->plottedDb;
+            out.phaseDeg[o] = part->phaseDeg;
+            for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
+                re[k] += part->re[k];
+                im[k] += part->im[k];
+            }
+            continue;
+        }
         for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
             const float mag = terms.magDb[k];
             const float phase =
@@ -98,10 +120,28 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
             out.magDb[o][k] = mag;
             out.phaseRad[o][k] = phase;
             const double amplitude = outputAmplitude(mag, mute);
-            re[k] += amplitude * std::cos(phase);
-            im[k] += amplitude * std::sin(phase);
+            // Each contribution is rounded once before it is added, kept or not, so that a kept
+            // one adds up to the same sum.
+            const double partRe = amplitude * std::cos(phase);
+            const double partIm = amplitude * std::sin(phase);
+            re[k] += partRe;
+            im[k] += partIm;
             out.plottedDb[o][k] = mute == 0.0 ? 0.0 : mag * mute;  // no "-0" for muted outputs
             out.phaseDeg[o][k] = wrapPhaseDegrees(phase);
+            if (part != nullptr) {
+                part->re[k] = partRe;
+                part->im[k] = partIm;
+            }
+        }
+        if (part != nullptr) {
+            part->valid = true;
+            part->terms = terms;
+            part->polarityRad = polarityRad;
+            part->delayPerHz = delayPerHz;
+            part->mute = mute;
+            part->phaseRad = out.phaseRad[o];
+            part->plottedDb = out.plottedDb[o];
+            part->phaseDeg = out.phaseDeg[o];
         }
     }
     for (std::size_t k = 0; k < static_cast<std::size_t>(kGridPoints); ++k) {
@@ -109,6 +149,19 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
         out.addDb[k] = 20.0 * std::log10(std::sqrt(r * r + im[k] * im[k]));
         out.addPhaseDeg[k] = std::atan2(im[k], r) * 180.0 / kPi;
     }
+}
+
+}  // namespace
+
+void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
+                          const BlockCurveCache& blocks, TotalResponse& out) {
+    computeTotal(config, measured, blocks, nullptr, out);
+}
+
+void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
+                          const BlockCurveCache& blocks, OutputPartCache& parts,
+                          TotalResponse& out) {
+    computeTotal(config, measured, blocks, &parts, out);
 }
 
 std::string totalResponseReadout(double hz, double value, bool phaseMode) {

@@ -74,6 +74,32 @@ void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& m
 void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
                           const BlockCurveCache& blocks, TotalResponse& out);
 
+// Each output's part of the total response as the last computation with it left it. A view that
+// computes after every change works out again only the outputs whose terms, polarity, delay or
+// mute changed; a drag changes one. The computation fills and reads it; a caller only keeps it.
+struct OutputPartCache {
+    struct Part {
+        bool valid = false;
+        // What the part was worked out from.
+        OutputTerms terms;
+        double polarityRad = 0.0;
+        double delayPerHz = 0.0;
+        double mute = 0.0;
+        // What it gave: the output's curves and its complex contribution to the sum.
+        std::array<float, kGridPoints> phaseRad{};
+        GridValues plottedDb{};
+        GridValues phaseDeg{};
+        GridValues re{};
+        GridValues im{};
+    };
+    std::array<Part, kOutputCount> parts{};
+};
+// The same again, with the outputs' parts that did not change since the last computation with
+// `parts` taken from it. The results are those of the computation without it, to the bit.
+void computeTotalResponse(const ProcessorConfig& config, const MeasuredCurves& measured,
+                          const BlockCurveCache& blocks, OutputPartCache& parts,
+                          TotalResponse& out);
+
 // The view's "Value at Mouse Position" text: the frequency rounded to whole hertz (up to 5
 // significant digits), " Hz , ", the value with 2 decimals and the unit of the mode (" dBs" for
 // magnitude, "º " for phase). UTF-8.

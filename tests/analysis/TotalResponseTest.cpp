@@ -107,15 +107,23 @@ TEST(TotalResponse, BlockCurveCache_FollowsEveryChangeOfTheSectionsItKeeps) {
     c.resetToNew();
     MeasuredCurves measured{};
     BlockCurveCache cache;
+    OutputPartCache parts;
+    TotalResponse kept;
     const auto sameAsFresh = [&](const char* step) {
         cache.update(c);
         TotalResponse cached;
         TotalResponse fresh;
         computeTotalResponse(c, measured, cache, cached);
+        computeTotalResponse(c, measured, cache, parts, kept);
         computeTotalResponse(c, measured, fresh);
-        EXPECT_EQ(cached.plottedDb, fresh.plottedDb) << step;
-        EXPECT_EQ(cached.phaseDeg, fresh.phaseDeg) << step;
-        EXPECT_EQ(cached.addDb, fresh.addDb) << step;
+        for (const TotalResponse* r : {&cached, &kept}) {
+            EXPECT_EQ(r->magDb, fresh.magDb) << step;
+            EXPECT_EQ(r->phaseRad, fresh.phaseRad) << step;
+            EXPECT_EQ(r->plottedDb, fresh.plottedDb) << step;
+            EXPECT_EQ(r->phaseDeg, fresh.phaseDeg) << step;
+            EXPECT_EQ(r->addDb, fresh.addDb) << step;
+            EXPECT_EQ(r->addPhaseDeg, fresh.addPhaseDeg) << step;
+        }
     };
     sameAsFresh("new");
     PeqBand& band = c.output(2).band(5);
@@ -135,6 +143,22 @@ TEST(TotalResponse, BlockCurveCache_FollowsEveryChangeOfTheSectionsItKeeps) {
     c.output(1).HighPassEdge.Order = 2;
     c.output(1).HighPassEdge.design();
     sameAsFresh("fewer sections");
+    // What an output's part depends on besides its blocks.
+    c.output(3).Inverted = !c.output(3).Inverted;
+    sameAsFresh("polarity");
+    c.output(3).DelaySamples = 17;
+    sameAsFresh("delay");
+    c.output(2).Muted = true;
+    sameAsFresh("mute");
+    c.output(1).Gain = 0.5;
+    sameAsFresh("gain");
+    measured[1].MagDb[200] = 3.0f;
+    sameAsFresh("a measured point");
+    c.ResponseView[static_cast<std::size_t>(Influence::Delay)] = false;
+    sameAsFresh("an influence off");
+    c.unit(1).lookAheadSamples = 5;
+    c.ResponseView[static_cast<std::size_t>(Influence::Delay)] = true;
+    sameAsFresh("look-ahead");
 }
 
 TEST(TotalResponse, EqualiserCurve_RepeatedAndChangedBandsGiveTheCascadeOfTheirSections) {

@@ -166,7 +166,7 @@ void TFinalResponseForm::scheduleRecompute() {
 void TFinalResponseForm::DibujaFinalResponse() {
     pending_ = false;
     blocks_.update(config());
-    analysis::computeTotalResponse(config(), service_.curves(), blocks_, response_);
+    analysis::computeTotalResponse(config(), service_.curves(), blocks_, parts_, response_);
     ++computations_;
     plot();
 }

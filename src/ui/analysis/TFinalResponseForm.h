@@ -62,6 +62,7 @@ private:
     // Each output's equaliser and crossover curves: only those whose sections changed are
     // evaluated again.
     analysis::BlockCurveCache blocks_;
+    analysis::OutputPartCache parts_;
     bool phaseMode_ = false;
     bool pending_ = false;
     int computations_ = 0;
