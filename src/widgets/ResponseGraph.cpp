@@ -383,6 +383,10 @@ int ResponseGraph::seriesCount() const {
 }
 
 void ResponseGraph::setSeriesPoints(int series, std::vector<QPointF> points) {
+    exchangeSeriesPoints(series, points);
+}
+
+void ResponseGraph::exchangeSeriesPoints(int series, std::vector<QPointF>& points) {
     if (Series* s = findSeries(series, "setSeriesPoints")) {
         // Views hand over every curve after any change; the same points again cost nothing. The
         // comparison is exact (QPointF's own is fuzzy).
@@ -391,7 +395,7 @@ void ResponseGraph::setSeriesPoints(int series, std::vector<QPointF> points) {
              std::memcmp(points.data(), s->points.data(), points.size() * sizeof(QPointF)) == 0)) {
             return;
         }
-        s->points = std::move(points);
+        std::swap(s->points, points);
         s->dirty = true;
         contentChanged(s->graph);
     }
@@ -491,19 +495,39 @@ void ResponseGraph::syncDirtySeries() {
         if (!s->dirty) {
             continue;
         }
-        QVector<QCPGraphData> data;
-        data.reserve(static_cast<qsizetype>(s->points.size()));
+        s->dirty = false;
+        // A point without an x has no place on the axis; a NaN y is drawn as a gap.
+        const auto placed = [](const QPointF& p) { return !std::isnan(p.x()); };
+        qsizetype count = 0;
+        bool sorted = true;
+        double lastX = 0.0;
         for (const QPointF& p : s->points) {
-            // A point without an x has no place on the axis; a NaN y is drawn as a gap.
-            if (!std::isnan(p.x())) {
+            if (placed(p)) {
+                sorted = sorted && (count == 0 || !(p.x() < lastX));
+                lastX = p.x();
+                ++count;
+            }
+        }
+        QCPGraphDataContainer& container = *s->graph->data();
+        if (sorted && count == container.size()) {
+            // New values, and mostly the same frequencies, on every move of a drag: written in
+            // place, without a new list each time.
+            auto at = container.begin();
+            for (const QPointF& p : s->points) {
+                if (placed(p)) {
+                    *at++ = QCPGraphData(p.x(), p.y());
+                }
+            }
+            continue;
+        }
+        QVector<QCPGraphData> data;
+        data.reserve(static_cast<qsizetype>(count));
+        for (const QPointF& p : s->points) {
+            if (placed(p)) {
                 data.append(QCPGraphData(p.x(), p.y()));
             }
         }
-        const bool sorted = std::is_sorted(
-            data.cbegin(), data.cend(),
-            [](const QCPGraphData& a, const QCPGraphData& b) { return a.key < b.key; });
-        s->graph->data()->set(data, sorted);
-        s->dirty = false;
+        container.set(data, sorted);
     }
 }
 

@@ -222,6 +222,9 @@ private:
     QCPItemText* findMark(int id) const;
     void updateTickers();
     void syncDirtySeries();
+    // Puts `points` in as the series' points when they differ from them, and leaves the points
+    // they replace (or, unchanged, the ones given) in `points`, to be filled again.
+    void exchangeSeriesPoints(int series, std::vector<QPointF>& points);
     // After a change of one curve, mark or the reference line.
     void contentChanged(QCPLayerable* what);
     // After a change of what the moving layer holds only.
@@ -243,9 +246,11 @@ private:
     double xTickStep_ = 0.0;
     double yTickStep_ = 5.0;
     GraphFilePrompts prompts_;
+    // Filled by setSeriesData, so that curves handed over on every move allocate nothing.
+    std::vector<QPointF> spare_;
     // The curves, marks and reference line lie on the still layer, drawn into one picture with
     // the axes and grid; while a drag lasts, each one that changes moves to the moving layer,
-    // which has a picture of its own and is the only one redrawn on the next moves.
+    // which is the only one drawn again on the next moves.
     QCPLayer* stillLayer_;
     QCPLayer* movingLayer_;
     bool quick_ = false;
@@ -258,14 +263,14 @@ private:
 template <std::ranges::sized_range XRange, std::ranges::sized_range YRange>
 void ResponseGraph::setSeriesData(int series, const XRange& x, const YRange& y, std::size_t count) {
     const std::size_t n = std::min({std::ranges::size(x), std::ranges::size(y), count});
-    std::vector<QPointF> points;
-    points.reserve(n);
+    spare_.clear();
+    spare_.reserve(n);
     auto xi = std::ranges::begin(x);
     auto yi = std::ranges::begin(y);
     for (std::size_t i = 0; i < n; ++i, ++xi, ++yi) {
-        points.emplace_back(static_cast<double>(*xi), static_cast<double>(*yi));
+        spare_.emplace_back(static_cast<double>(*xi), static_cast<double>(*yi));
     }
-    setSeriesPoints(series, std::move(points));
+    exchangeSeriesPoints(series, spare_);
 }
 
 // The version of the plotting library the graph is built with ("2.1.0"), for the about window.

@@ -149,6 +149,19 @@ TEST_F(ResponseGraphTest, Coordinates_RoundTripAndMatchWhatIsDrawn) {
     EXPECT_FALSE(cyanNear(shrunk, graph.coordToPixel({50, 10})));
 }
 
+TEST_F(ResponseGraphTest, Series_DrawnInFrequencyOrderWhateverOrderTheyCameIn) {
+    graph.setSeriesColor(2, Qt::cyan);
+    graph.setSeriesPoints(2, {{20, -10}, {632.5, 10}, {20000, -10}});
+    graph.replotNow();
+    const QPointF onRise = graph.coordToPixel({100, -0.68});
+    EXPECT_TRUE(cyanNear(graph.grab().toImage(), onRise));
+    // As many points again, out of order, and with a gap: the same peak.
+    graph.setSeriesPoints(2, {{20000, -10}, {kNaN, 3}, {20, -10}, {632.5, 10}});
+    graph.replotNow();
+    EXPECT_TRUE(cyanNear(graph.grab().toImage(), onRise));
+    EXPECT_FALSE(cyanNear(graph.grab().toImage(), graph.coordToPixel({100, -10})));
+}
+
 TEST_F(ResponseGraphTest, Series_ReplacedWholeOrPointByPoint) {
     const std::array<int, 5> hz{20, 100, 1000, 10000, 20000};
     const std::array<float, 5> db{1.5f, 2.5f, 3.5f, 4.5f, 5.5f};
