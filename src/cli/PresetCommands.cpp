@@ -176,10 +176,6 @@ CopyGroups parseCopyGroups(const std::string& text) {
     return groups;
 }
 
-std::string outputName(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
-}
-
 int presetCopyOutput(const Args& args, CommandIo& io) {
     ArgParser parser(
         "kvn350 preset copy-output FILE.KV2 --from S --to D [--groups LIST] -o OUT.KV2",
@@ -207,7 +203,7 @@ int presetCopyOutput(const Args& args, CommandIo& io) {
     ProcessorConfig config = PresetStore::loadForUse(a->positional(0), io.err);
     const OutputCopyResult result = copyOutput(config, from, to, groups);
     if (!result.copied) {
-        io.err << "kvn350: copying " << outputName(from)
+        io.err << "kvn350: copying " << outputTitle(from)
                << " onto itself changes nothing; nothing was written\n";
         return kExitOk;
     }
@@ -318,6 +314,10 @@ constexpr std::array<Subcommand, 8> kPresetCommands = {{
 }};
 
 }  // namespace
+
+std::string outputTitle(int output) {
+    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
+}
 
 void printPreset(CommandIo& io, const ProcessorConfig& config, bool json) {
     if (json) {

@@ -20,10 +20,6 @@ namespace {
 
 using analysis::FrequencyRange;
 
-std::string title(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
-}
-
 // "50-200": the range in Hz.
 FrequencyRange parseRange(const std::string& text) {
     const std::size_t dash = text.find('-', 1);
@@ -68,7 +64,7 @@ void warnUnreachable(std::ostream& err, const ProcessorConfig& config, const std
             (!beside.empty() && std::filesystem::exists(beside, ec))) {
             continue;
         }
-        err << "kvn350: " << title(n) << "'s measurement " << stored
+        err << "kvn350: " << outputTitle(n) << "'s measurement " << stored
             << " is neither where it is named nor next to " << out
             << ": copy it there for the final response of " << out << "\n";
     }
@@ -79,7 +75,7 @@ void printText(std::ostream& out, const ProcessorConfig& config,
     out << "Range " << r.range.lowHz << " to " << r.range.highHz << " Hz\n" << std::fixed;
     for (int n = 1; n <= kOutputCount; ++n) {
         const auto o = static_cast<std::size_t>(n - 1);
-        out << std::left << std::setw(10) << (title(n) + ":") << std::right;
+        out << std::left << std::setw(10) << (outputTitle(n) + ":") << std::right;
         if (config.output(n).Muted) {
             out << "muted\n";
             continue;

@@ -209,7 +209,7 @@ int runTuneEq(const Args& args, CommandIo& io) {
     config.MeasurementFormat = measured.format;
     config.MeasurementSpl = referenceDb;
     if (config.output(output).Muted) {
-        io.err << "kvn350: " << (output == kSubOutput ? "SUB" : "Output " + std::to_string(output))
+        io.err << "kvn350: " << outputTitle(output)
                << " is muted: its final response lies on 0 dB until it is unmuted\n";
     }
     PresetStore::save(config, *a->value("out"));
