@@ -163,22 +163,23 @@ std::string applyError(const char* json) {
     return "accepted";
 }
 
-// A document whose Output list holds `body` as output `n` and {} for the others.
-std::string output(int n, const std::string& body) {
+// {"KEY": [...]} with `count` entries: `body` as entry `n`, {} for the others.
+std::string listOf(const char* key, int count, int n, const std::string& body) {
     std::string list;
-    for (int i = 1; i <= kOutputCount; ++i) {
+    for (int i = 1; i <= count; ++i) {
         list += std::string(i > 1 ? ", " : "") + (i == n ? body : "{}");
     }
-    return R"({"Output": [)" + list + "]}";
+    return "{\"" + std::string(key) + "\": [" + list + "]}";
+}
+
+// A document whose Output list holds `body` as output `n`.
+std::string output(int n, const std::string& body) {
+    return listOf("Output", kOutputCount, n, body);
 }
 
 // An output's Peq list of `count` bands with `body` as band `b`.
 std::string bands(int b, int count, const std::string& body) {
-    std::string list;
-    for (int i = 1; i <= count; ++i) {
-        list += std::string(i > 1 ? ", " : "") + (i == b ? body : "{}");
-    }
-    return R"({"Peq": [)" + list + "]}";
+    return listOf("Peq", count, b, body);
 }
 
 TEST(PresetJson, Apply_RefusesUnknownKeysWrongTypesLengthsAndRangesNamingTheKey) {

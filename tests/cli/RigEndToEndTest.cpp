@@ -2,9 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QString>
 #include <memory>
 
 #include "CliTestSupport.h"
@@ -17,11 +15,8 @@ using test::runBinary;
 using ::testing::HasSubstr;
 
 TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitIsThree) {
-    QTemporaryDir dir;
-    const auto path = [&](const char* name) {
-        return QDir(dir.path()).filePath(QString::fromLatin1(name)).toStdString();
-    };
-    ASSERT_EQ(runBinary({"preset", "new", path("p.KV2")}).status, 0);
+    const test::TestFiles files;
+    ASSERT_EQ(runBinary({"preset", "new", files.path("p.KV2")}).status, 0);
     std::vector<std::unique_ptr<link::test::EmulatorProcess>> emulators;
     std::string entries;
     const char* names[] = {"Left hang", "Right hang", "Front fill", "Subs"};
@@ -34,20 +29,17 @@ TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitI
                    R"(", "port": ")" + emulators.back()->path() + R"(", "memory": )" +
                    std::to_string(30 + i) + R"(, "preset": "p.KV2"})";
     }
-    QFile rig(QString::fromStdString(path("rig.json")));
-    ASSERT_TRUE(rig.open(QIODevice::WriteOnly));
-    rig.write(("{\"processors\": [" + entries + "]}").c_str());
-    rig.close();
+    const std::string rig = files.write("rig.json", "{\"processors\": [" + entries + "]}");
 
-    EXPECT_EQ(runBinary({"rig", "write", path("rig.json")}).status, 1);  // no --yes
-    const auto write = runBinary({"rig", "write", path("rig.json"), "--yes"});
+    EXPECT_EQ(runBinary({"rig", "write", rig}).status, 1);  // no --yes
+    const auto write = runBinary({"rig", "write", rig, "--yes"});
     EXPECT_EQ(write.status, 3) << write.err;
     EXPECT_THAT(write.out, HasSubstr("3 of 4 processors written and verified"));
     EXPECT_THAT(write.out, HasSubstr("Subs: p.KV2 -> memory 33, recalled and verified"));
     EXPECT_THAT(write.err, HasSubstr("kvn350: Front fill: the memory is protected (MEMORY "
                                      "PROTECTED. If you want to override it"));
 
-    const auto status = runBinary({"rig", "status", path("rig.json"), "--json"});
+    const auto status = runBinary({"rig", "status", rig, "--json"});
     EXPECT_EQ(status.status, 3);
     for (const char* ready : {"Left hang", "Right hang", "Subs"}) {
         EXPECT_THAT(status.out,
@@ -57,11 +49,10 @@ TEST(RigEndToEnd, FourProcessorsOnePortEach_OneProtected_TheOthersFinishAndExitI
     EXPECT_EQ(QString::fromStdString(status.out).count(QStringLiteral("\"state\": \"ready\"")), 3);
 
     // A bad rig file names the entry and the field.
-    rig.open(QIODevice::WriteOnly);
-    rig.write(
+    files.write(
+        "rig.json",
         R"({"processors": [{"name": "Subs", "port": "COM1", "memory": 99, "preset": "p.KV2"}]})");
-    rig.close();
-    const auto bad = runBinary({"rig", "status", path("rig.json")});
+    const auto bad = runBinary({"rig", "status", rig});
     EXPECT_EQ(bad.status, 2);
     EXPECT_THAT(bad.err, HasSubstr("entry 1 (Subs): memory:"));
 }

@@ -4,11 +4,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <cmath>
 #include <complex>
 #include <filesystem>
-#include <fstream>
 
 #include "AlignmentSamples.h"
 #include "CliTestSupport.h"
@@ -19,17 +17,10 @@ namespace {
 
 using test::runInProcess;
 
-class TuneAlign : public ::testing::Test {
+class TuneAlign : public ::testing::Test, public test::TestFiles {
 protected:
-    QTemporaryDir dir;
-    std::string path(const std::string& name) const {
-        return dir.filePath(QString::fromStdString(name)).toStdString();
-    }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(path(name)) << text;
-    }
     // The alignment tests' two-way system with SUB's measurement in `subFile`.
-    std::string writePreset(const std::string& name, const std::string& subFile) const {
+    std::string writePreset(const char* name, const std::string& subFile) const {
         std::filesystem::copy_file(std::string(KVN_SAMPLE_MEASUREMENTS) + "/top.frd",
                                    path("top.frd"),
                                    std::filesystem::copy_options::overwrite_existing);
