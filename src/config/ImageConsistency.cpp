@@ -347,16 +347,13 @@ void compareDesign(std::span<const std::uint8_t> image, ImageConsistency& result
 
 std::string ImageConsistency::problem() const {
     std::string text = refusal;
-    if (!copiesDiffer.empty()) {
-        text += (text.empty() ? "" : " ") +
-                std::string("The two copies of the memory image differ: ") + joined(copiesDiffer) +
-                ".";
-    }
-    if (!outOfRange.empty()) {
-        text += (text.empty() ? "" : " ") +
-                std::string("The memory image holds values out of range: ") + joined(outOfRange) +
-                ".";
-    }
+    const auto sentence = [&text](const char* opening, const std::vector<std::string>& names) {
+        if (!names.empty()) {
+            text += (text.empty() ? "" : " ") + (opening + joined(names)) + ".";
+        }
+    };
+    sentence("The two copies of the memory image differ: ", copiesDiffer);
+    sentence("The memory image holds values out of range: ", outOfRange);
     return text;
 }
 

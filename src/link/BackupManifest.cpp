@@ -1,16 +1,9 @@
 // The backup manifest as JSON, both ways.
 #include "link/BackupManifest.h"
 
-#include <cctype>
-#include <charconv>
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <map>
-#include <memory>
-#include <variant>
 
 #include "config/JsonReader.h"
 #include "config/JsonText.h"
@@ -19,39 +12,26 @@
 namespace kvn::link {
 namespace {
 
-using Value = JsonValue;
-using Object = JsonObject;
-using Array = JsonArray;
-
-template <typename T>
-const T* as(const Value* v) {
-    return jsonAs<T>(v);
-}
-
-const Value* member(const Object& o, std::string_view key) {
-    return jsonMember(o, key);
-}
-
 // Reads the manifest's keys, naming the first one that is wrong.
 class Fields {
 public:
     explicit Fields(std::string& error) : error_(error) {}
 
-    bool text(const Object& o, std::string_view key, std::string& out, bool required = true) {
-        const Value* v = member(o, key);
+    bool text(const JsonObject& o, std::string_view key, std::string& out, bool required = true) {
+        const JsonValue* v = jsonMember(o, key);
         if (v == nullptr && !required) {
             return true;
         }
-        const std::string* s = as<std::string>(v);
+        const std::string* s = jsonAs<std::string>(v);
         if (s == nullptr) {
             return fail(key, "expected a text");
         }
         out = *s;
         return true;
     }
-    bool memory(const Object& o, int& out) {
+    bool memory(const JsonObject& o, int& out) {
         const std::optional<int> n = jsonWholeNumber(
-            member(o, "memory"), MemoryRange::all().minimum, MemoryRange::all().maximum);
+            jsonMember(o, "memory"), MemoryRange::all().minimum, MemoryRange::all().maximum);
         if (!n) {
             return fail("memory", "expected a memory number from 1 to 60");
         }
@@ -59,7 +39,7 @@ public:
         return true;
     }
     // A plain file name inside the backup folder.
-    bool fileName(const Object& o, std::string_view key, std::string& out, bool required) {
+    bool fileName(const JsonObject& o, std::string_view key, std::string& out, bool required) {
         if (!text(o, key, out, required)) {
             return false;
         }
@@ -69,13 +49,13 @@ public:
         }
         return true;
     }
-    const Array* list(const Object& o, std::string_view key) {
-        const Value* v = member(o, key);
+    const JsonArray* list(const JsonObject& o, std::string_view key) {
+        const JsonValue* v = jsonMember(o, key);
         if (v == nullptr) {
-            static const Array kEmpty;
+            static const JsonArray kEmpty;
             return &kEmpty;
         }
-        const Array* a = as<Array>(v);
+        const JsonArray* a = jsonAs<JsonArray>(v);
         if (a == nullptr) {
             fail(key, "expected a list");
         }
@@ -120,11 +100,11 @@ std::string BackupManifest::toJson() const {
 
 std::optional<BackupManifest> BackupManifest::parse(std::string_view json, std::string& error) {
     error.clear();
-    const std::optional<Value> document = parseJson(json, error);
+    const std::optional<JsonValue> document = parseJson(json, error);
     if (!document) {
         return std::nullopt;
     }
-    const Object* root = as<Object>(&*document);
+    const JsonObject* root = jsonAs<JsonObject>(&*document);
     if (root == nullptr) {
         error = "expected an object";
         return std::nullopt;
@@ -132,11 +112,11 @@ std::optional<BackupManifest> BackupManifest::parse(std::string_view json, std::
     Fields fields(error);
     BackupManifest manifest;
     fields.text(*root, "created", manifest.created, false);
-    const Array* memories = fields.list(*root, "memories");
-    const Array* unreadable = fields.list(*root, "unreadable");
+    const JsonArray* memories = fields.list(*root, "memories");
+    const JsonArray* unreadable = fields.list(*root, "unreadable");
     if (memories != nullptr) {
-        for (const Value& item : *memories) {
-            const Object* o = as<Object>(&item);
+        for (const JsonValue& item : *memories) {
+            const JsonObject* o = jsonAs<JsonObject>(&item);
             Entry e;
             if (o == nullptr) {
                 fields.fail("memories", "expected objects");
@@ -152,8 +132,8 @@ std::optional<BackupManifest> BackupManifest::parse(std::string_view json, std::
         }
     }
     if (unreadable != nullptr) {
-        for (const Value& item : *unreadable) {
-            const Object* o = as<Object>(&item);
+        for (const JsonValue& item : *unreadable) {
+            const JsonObject* o = jsonAs<JsonObject>(&item);
             Unreadable u;
             if (o == nullptr) {
                 fields.fail("unreadable", "expected objects");

@@ -2,7 +2,6 @@
 #include "link/RigBackupManifest.h"
 
 #include "config/AtomicFile.h"
-#include "config/JsonReader.h"
 #include "config/JsonText.h"
 #include "link/MemoryRange.h"
 
@@ -45,19 +44,14 @@ std::string RigBackupManifest::toJson() const {
 std::optional<RigBackupManifest> RigBackupManifest::parse(std::string_view json,
                                                           std::string& error) {
     error.clear();
-    const std::optional<JsonValue> document = parseJson(json, error);
-    if (!document) {
-        return std::nullopt;
-    }
-    const JsonObject* root = jsonAs<JsonObject>(&*document);
-    const JsonArray* list =
-        root != nullptr ? jsonAs<JsonArray>(jsonMember(*root, "processors")) : nullptr;
+    std::optional<JsonValue> document;
+    const JsonArray* list = readProcessorList(json, document, error);
     if (list == nullptr) {
-        error = "processors: expected a list of processors";
         return std::nullopt;
     }
+    const JsonObject& root = *jsonAs<JsonObject>(&*document);
     RigBackupManifest manifest;
-    if (const std::string* created = text(*root, "created")) {
+    if (const std::string* created = text(root, "created")) {
         manifest.created = *created;
     }
     for (std::size_t i = 0; i < list->size(); ++i) {
@@ -90,7 +84,7 @@ std::optional<RigBackupManifest> RigBackupManifest::parse(std::string_view json,
         e.folder = *folder;
         manifest.processors.push_back(std::move(e));
     }
-    if (const JsonArray* missing = jsonAs<JsonArray>(jsonMember(*root, "missing"))) {
+    if (const JsonArray* missing = jsonAs<JsonArray>(jsonMember(root, "missing"))) {
         for (const JsonValue& item : *missing) {
             const JsonObject* o = jsonAs<JsonObject>(&item);
             const std::string* name = o != nullptr ? text(*o, "name") : nullptr;

@@ -43,7 +43,8 @@ struct RigBackupManifest {
     // The document, ending with a newline.
     std::string toJson() const;
     // Empty, with `error` naming the entry and the field, for anything toJson() would not write:
-    // a folder that is not a plain name, a port of an unknown form, two entries on one port.
+    // a missing name or port, a memory outside 1..60, a folder that is not a plain name. The
+    // ports themselves are checked by load().
     static std::optional<RigBackupManifest> parse(std::string_view json, std::string& error);
 
     // Reads FOLDER/rig-backup.json and gives the processors it lists (without presets), with

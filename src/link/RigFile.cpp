@@ -6,7 +6,6 @@
 #include <map>
 
 #include "config/AtomicFile.h"
-#include "config/JsonReader.h"
 #include "config/MemoryImage.h"
 #include "config/PresetFile.h"
 #include "config/PresetLayout.h"
@@ -99,6 +98,21 @@ std::string rigEntryText(std::size_t index, const std::string& name) {
     return "entry " + std::to_string(index + 1) + (name.empty() ? "" : " (" + name + ")");
 }
 
+const JsonArray* readProcessorList(std::string_view json, std::optional<JsonValue>& document,
+                                   std::string& error) {
+    document = parseJson(json, error);
+    if (!document) {
+        return nullptr;
+    }
+    const JsonObject* root = jsonAs<JsonObject>(&*document);
+    const JsonArray* list =
+        root != nullptr ? jsonAs<JsonArray>(jsonMember(*root, "processors")) : nullptr;
+    if (list == nullptr) {
+        error = "processors: expected a list of processors";
+    }
+    return list;
+}
+
 bool checkDistinct(const std::vector<RigProcessor>& processors, const PortMap& ports,
                    std::string& error) {
     std::map<std::string, std::size_t> byPort;
@@ -132,15 +146,9 @@ bool checkDistinct(const std::vector<RigProcessor>& processors, const PortMap& p
 std::optional<RigFile> RigFile::parse(std::string_view json, const fs::path& base,
                                       const PortMap& ports, std::string& error) {
     error.clear();
-    const std::optional<JsonValue> document = parseJson(json, error);
-    if (!document) {
-        return std::nullopt;
-    }
-    const JsonObject* root = jsonAs<JsonObject>(&*document);
-    const JsonArray* list =
-        root != nullptr ? jsonAs<JsonArray>(jsonMember(*root, "processors")) : nullptr;
+    std::optional<JsonValue> document;
+    const JsonArray* list = readProcessorList(json, document, error);
     if (list == nullptr) {
-        error = "processors: expected a list of processors";
         return std::nullopt;
     }
     if (list->empty()) {
@@ -164,13 +172,12 @@ std::optional<RigFile> RigFile::parse(std::string_view json, const fs::path& bas
 std::optional<RigFile> RigFile::load(const fs::path& file, const PortMap& ports,
                                      std::string& error) {
     const auto bytes = readSmallFile(file, kMaxRigFileBytes, error);
-    if (!bytes) {
-        error = file.string() + ": " + error;
-        return std::nullopt;
+    std::optional<RigFile> rig;
+    if (bytes) {
+        const fs::path base = file.has_parent_path() ? file.parent_path() : fs::path(".");
+        rig = parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                    base, ports, error);
     }
-    const fs::path base = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    auto rig = parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-                     base, ports, error);
     if (!rig) {
         error = file.string() + ": " + error;
         return std::nullopt;

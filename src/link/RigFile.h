@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/JsonReader.h"
 #include "link/PortMap.h"
 #include "link/PortTarget.h"
 
@@ -54,6 +55,12 @@ struct RigFile {
 
 // "entry 2 (Front fill)": how messages name a processor of the rig file.
 std::string rigEntryText(std::size_t index, const std::string& name);
+
+// Reads `json` into `document` and gives its "processors" list: the part a rig file and a rig
+// backup manifest share. Null, with `error` saying why, when the text is not JSON or not an
+// object with that list.
+const JsonArray* readProcessorList(std::string_view json, std::optional<JsonValue>& document,
+                                   std::string& error);
 
 // Refuses two processors on one port or with one backup folder; `error` names both entries.
 bool checkDistinct(const std::vector<RigProcessor>& processors, const PortMap& ports,
