@@ -66,7 +66,7 @@ MeasurementImportService::WindowImport MeasurementImportService::importFromWindo
     const analysis::MeasurementSettings settings{format, referenceDb, micMvPerPa_ / 1000.0};
     const analysis::MeasurementImport imported = run(paths, settings, columns);
     const Inputs before = configInputs();
-    WindowImport result{before.paths, format, false};
+    WindowImport result{before.paths, format};
     bool stopped = false;  // out of memory: the outputs from there on were not read
     int found = analysis::kFormatAuto;
     for (std::size_t o = 0; o < paths.size(); ++o) {
@@ -87,7 +87,6 @@ MeasurementImportService::WindowImport MeasurementImportService::importFromWindo
             found = found == analysis::kFormatAuto ? formats_[o] : found;
         } else {
             // Refused: the output stays exactly as it was.
-            result.refused = true;
             if (stopped) {
                 told_[o] = {std::string(analysis::kNotEnoughMemoryText)};
             } else if (status == analysis::MeasurementStatus::Unreadable) {

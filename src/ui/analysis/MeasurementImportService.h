@@ -51,7 +51,6 @@ public:
         // The code to store as MeasurementFormat: the window's format, or with kFormatAuto the
         // format of the first file imported (the stored code when none was).
         int format = 0;
-        bool refused = false;  // some output's file was refused or could not be read
     };
     // The import window's OK: imports `paths` (with each output's column choice, empty for the
     // first magnitude column) with `format` (a code or kFormatAuto) and `referenceDb`, shows the
@@ -68,7 +67,8 @@ public:
     // The magnitude column chosen for output `index` (0-based) with the file `path`; empty when
     // none was chosen for that file.
     std::string column(std::size_t index, const std::string& path) const;
-    // What the last import told of each output: its refusal, or the notes of its file.
+    // What the last import told of each output: its refusal (never empty for a refused file), or
+    // the notes of its file.
     const std::array<std::vector<std::string>, kOutputCount>& told() const { return told_; }
 
 private:

@@ -217,11 +217,19 @@ void TAlignForm::reloadFromConfig() {
     showDefaultRange();
 }
 
+std::array<bool, kOutputCount> TAlignForm::movable() const {
+    std::array<bool, kOutputCount> movable{};
+    for (int n = 1; n <= kOutputCount; ++n) {
+        // A muted output's box is off whatever it shows.
+        const auto o = static_cast<std::size_t>(n - 1);
+        movable[o] = move_[o]->isChecked() && !config().output(n).Muted;
+    }
+    return movable;
+}
+
 analysis::AlignmentRequest TAlignForm::request() const {
     analysis::AlignmentRequest r;
-    for (std::size_t o = 0; o < move_.size(); ++o) {
-        r.movable[o] = move_[o]->isChecked();
-    }
+    r.movable = movable();
     r.polarity = polarity_->isChecked();
     r.range = {low_->value(), high_->value()};
     return r;
@@ -237,12 +245,12 @@ ProcessorConfig TAlignForm::searchedConfig() const {
     return c;
 }
 
+bool TAlignForm::outdated() const {
+    return searchedConfig() != searched_ || !sameCurves(curves(), searchedCurves_);
+}
+
 void TAlignForm::showDefaultRange() {
-    std::array<bool, kOutputCount> movable{};
-    for (std::size_t o = 0; o < move_.size(); ++o) {
-        movable[o] = move_[o]->isChecked();
-    }
-    if (const auto range = analysis::defaultAlignmentRange(config(), movable)) {
+    if (const auto range = analysis::defaultAlignmentRange(config(), movable())) {
         low_->setValue(range->lowHz);
         high_->setValue(range->highHz);
     } else if (!worker_) {
@@ -261,12 +269,7 @@ bool TAlignForm::find() {
     if (worker_) {
         return false;
     }
-    analysis::AlignmentRequest r = request();
-    for (int n = 1; n <= kOutputCount; ++n) {
-        // A muted output's box is off whatever it shows.
-        r.movable[static_cast<std::size_t>(n - 1)] =
-            r.movable[static_cast<std::size_t>(n - 1)] && !config().output(n).Muted;
-    }
+    const analysis::AlignmentRequest r = request();
     std::array<bool, kOutputCount> imported{};
     for (std::size_t o = 0; o < imported.size(); ++o) {
         imported[o] = service_.formats()[o] != analysis::kFormatAuto;
@@ -311,7 +314,6 @@ bool TAlignForm::find() {
 
 void TAlignForm::waitForSearch() {
     if (worker_) {
-        worker_->wait();
         searchEnded();
     }
 }
@@ -329,7 +331,7 @@ void TAlignForm::searchEnded() {
         return;
     }
     progress_->setValue(kProgressSteps);
-    if (searchedConfig() != searched_ || !sameCurves(curves(), searchedCurves_)) {
+    if (outdated()) {
         withdraw(QStringLiteral("The configuration changed during the search: press Find again."));
         return;
     }
@@ -440,7 +442,7 @@ void TAlignForm::refresh(const ConfigChange& change) {
         showOutputNames();
     }
     showMutedOutputs();
-    if (proposal_ && (searchedConfig() != searched_ || !sameCurves(curves(), searchedCurves_))) {
+    if (proposal_ && outdated()) {
         withdraw(QStringLiteral("The configuration changed: press Find again."));
     } else if (!worker_ && isVisible()) {
         // Hidden, the window only keeps its proposal honest; what it shows is drawn on opening.

@@ -63,10 +63,14 @@ protected:
 private:
     struct Job;
 
+    // The "Move" boxes that are checked, a muted output's never.
+    std::array<bool, kOutputCount> movable() const;
     analysis::AlignmentRequest request() const;
     analysis::MeasuredCurves curves() const;
     // The configuration as the search saw it (the view's influences do not matter to it).
     ProcessorConfig searchedConfig() const;
+    // The configuration or the measurements differ from what the last search was for.
+    bool outdated() const;
     void showDefaultRange();
     void showMutedOutputs();
     void searchEnded();

@@ -252,10 +252,10 @@ void TImpDataForm::ok() {
              c.MeasurementSpl = static_cast<float>(referenceDb);
          });
     showSettings();
+    // A refusal, like anything else the import has to tell, keeps the window open.
     const auto& told = service_.told();
-    const bool tell = std::any_of(told.begin(), told.end(),
-                                  [](const std::vector<std::string>& t) { return !t.empty(); });
-    if (!imported.refused && !tell) {
+    if (std::all_of(told.begin(), told.end(),
+                    [](const std::vector<std::string>& t) { return t.empty(); })) {
         hide();
     }
 }

@@ -211,10 +211,9 @@ TAutoEqForm::TAutoEqForm(EditorContext& context)
 }
 
 TAutoEqForm::~TAutoEqForm() {
-    if (thread_ != nullptr) {
+    if (thread_) {
         job_->stop = true;
         thread_->wait();
-        delete thread_;
     }
 }
 
@@ -383,7 +382,7 @@ std::shared_ptr<TAutoEqForm::Job> TAutoEqForm::makeJob() {
 }
 
 void TAutoEqForm::startFit() {
-    if (thread_ != nullptr) {
+    if (thread_) {
         return;
     }
     job_ = makeJob();
@@ -394,8 +393,8 @@ void TAutoEqForm::startFit() {
         return;
     }
     dropProposal(QStringLiteral("Fitting..."));
-    thread_ = QThread::create([job = job_] { job->run(); });
-    connect(thread_, &QThread::finished, this, &TAutoEqForm::fitFinished);
+    thread_.reset(QThread::create([job = job_] { job->run(); }));
+    connect(thread_.get(), &QThread::finished, this, &TAutoEqForm::fitFinished);
     setFitting(true);
     thread_->start();
 }
@@ -408,8 +407,7 @@ void TAutoEqForm::cancelFit() {
 
 void TAutoEqForm::fitFinished() {
     thread_->wait();
-    thread_->deleteLater();
-    thread_ = nullptr;
+    thread_.reset();
     setFitting(false);
     finishJob();
 }

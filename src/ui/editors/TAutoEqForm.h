@@ -97,7 +97,7 @@ private:
     // A measurement chosen here instead of the output's imported one (empty: the imported one).
     QString chosenMeasurement_;
     QString targetFile_;
-    QThread* thread_ = nullptr;
+    std::unique_ptr<QThread> thread_;
     QTimer* progressTimer_ = nullptr;
     std::shared_ptr<Job> job_;
     // The last proposal and what it was fitted on; `generation_` counts the changes of the output

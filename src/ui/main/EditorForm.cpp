@@ -88,7 +88,7 @@ void EditorForm::changed(const ConfigChange& change) {
     }
     if (!isVisible() && !refreshesWhileHidden()) {
         if (!missed_) {
-            missed_ = ConfigChange{{}, {}, false, nullptr};
+            missed_.emplace();
         }
         missed_->whole = missed_->whole || change.whole;
         for (const link::EditScope& scope : change.scopes) {
@@ -99,6 +99,10 @@ void EditorForm::changed(const ConfigChange& change) {
         }
         return;
     }
+    tell(change);
+}
+
+void EditorForm::tell(const ConfigChange& change) {
     refresh(change);
     if (change.whole) {
         showOutputNames();
@@ -114,11 +118,7 @@ void EditorForm::changeEvent(QEvent* event) {
 
 void EditorForm::showEvent(QShowEvent* event) {
     if (missed_) {
-        const ConfigChange missed = *std::exchange(missed_, std::nullopt);
-        refresh(missed);
-        if (missed.whole) {
-            showOutputNames();
-        }
+        tell(*std::exchange(missed_, std::nullopt));
     }
     placement_.shown();
     QWidget::showEvent(event);

@@ -75,6 +75,8 @@ protected:
 
 private:
     void changed(const ConfigChange& change);
+    // Refreshes for `change`, and the output names when it is whole.
+    void tell(const ConfigChange& change);
 
     EditorContext& context_;
     QToolButton* realTimeButton_;

@@ -37,13 +37,11 @@ public:
 
     RecentFiles& recentFiles() { return *recent_; }
     THelpForm& helpForm() { return *help_; }
+    TAboutForm& aboutForm() { return *about_; }
 
 signals:
     // File > Rig...: the rig window is wanted.
     void rigRequested();
-
-public:
-    TAboutForm& aboutForm() { return *about_; }
 
 private:
     void buildFileMenu();

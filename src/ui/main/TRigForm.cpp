@@ -127,7 +127,7 @@ TRigForm::TRigForm(UserDialogs& dialogs, Options options, QWidget* parent)
 }
 
 TRigForm::~TRigForm() {
-    if (worker_ != nullptr) {
+    if (worker_) {
         run_->cancel();
         worker_->wait();
     }
@@ -243,7 +243,7 @@ void TRigForm::start(link::RigAction action, const QString& folder) {
         this, runRows_, [this](std::size_t row, const QString& step) { showStep(row, step); });
     link::RigRun* run = run_.get();
     const std::string where = folder.toStdString();
-    worker_ = QThread::create([this, run, listener, work = std::move(work), action, where] {
+    worker_.reset(QThread::create([this, run, listener, work = std::move(work), action, where] {
         link::RigReport report = run->run(work, action, where, *listener);
         QMetaObject::invokeMethod(
             this,
@@ -252,15 +252,14 @@ void TRigForm::start(link::RigAction action, const QString& folder) {
                 finishRun();
             },
             Qt::QueuedConnection);
-    });
+    }));
     setRunning(true);
     worker_->start();
 }
 
 void TRigForm::finishRun() {
     worker_->wait();
-    delete worker_;
-    worker_ = nullptr;
+    worker_.reset();
     // Merge the rows that ran with those left alone.
     link::RigReport whole;
     whole.error = report_.error;

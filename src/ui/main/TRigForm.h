@@ -83,7 +83,7 @@ private:
     std::unique_ptr<link::RigRun> run_;
     link::RigReport report_;
     link::RigAction action_ = link::RigAction::Status;
-    QThread* worker_ = nullptr;
+    std::unique_ptr<QThread> worker_;
 
     QLabel* rigLabel_;
     QTableWidget* table_;

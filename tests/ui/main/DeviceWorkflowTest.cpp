@@ -40,8 +40,10 @@ std::vector<std::uint8_t> memoryOf(EditorHarness& editor, int memory) {
     return {image.begin(), image.end()};
 }
 
-// Names, routes and levels away from the defaults, as a read of them would leave them.
-void makeDistinct(ProcessorConfig& config, const char* name) {
+// Names, routes and levels away from the defaults, as a read of them would leave them, taken as
+// the configuration nothing is unsaved of.
+void makeDistinct(EditorHarness& editor, const char* name) {
+    ProcessorConfig& config = editor.app().config();
     config.SystemName = name;
     config.output(1).Name = "Top";
     config.output(3).Route = kRouteB;
@@ -50,6 +52,7 @@ void makeDistinct(ProcessorConfig& config, const char* name) {
     config.output(2).DelaySamples = 55;
     const ImageBuffer image = BuildImage(config);
     ASSERT_TRUE(LoadImage(image, config).loaded);
+    editor.app().workflow().configurationReplaced();
 }
 
 void writeMemory(EditorHarness& editor, int memory) {
@@ -84,8 +87,7 @@ TEST(Transfers, WriteThenReadGiveBackTheConfigurationThroughTheVirtualProcessor)
     EditorHarness editor;
     ASSERT_TRUE(editor.connectVirtual());
     ProcessorConfig& config = editor.app().config();
-    makeDistinct(config, "Written");
-    editor.app().workflow().configurationReplaced();
+    makeDistinct(editor, "Written");
     const std::vector<std::uint8_t> image = bytesOf(BuildImage(config));
 
     editor.find<QSpinBox>("NProgramSpin")->setValue(33);
@@ -117,8 +119,7 @@ TEST(Transfers, AReadThatStaysDamagedNamesTheFieldAndLoadsNothing) {
     EditorHarness editor;
     ASSERT_TRUE(editor.connectVirtual());
     ProcessorConfig& config = editor.app().config();
-    makeDistinct(config, "Written");
-    editor.app().workflow().configurationReplaced();
+    makeDistinct(editor, "Written");
     writeMemory(editor, 33);
     editor.dialogs().answer(Answer::No);
     editor.click("NewButton");
@@ -231,7 +232,7 @@ TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes
 
     ASSERT_TRUE(editor.connectVirtual());
     ProcessorConfig& config = editor.app().config();
-    makeDistinct(config, "Running");
+    makeDistinct(editor, "Running");
     const std::vector<std::uint8_t> running = bytesOf(BuildImage(config));
     writeMemory(editor, 35);
     editor.click("NewButton");  // nothing unsaved: no question
@@ -261,8 +262,7 @@ TEST(RealTime, OfflineRefusesAndConnectedReadsTheActiveMemoryBeforeSendingRoutes
     // A factory memory run from the front panel is what real time starts from, though the
     // selector cannot show it.
     editor.app().workflow().applyAccessCode(QStringLiteral("7939"));
-    makeDistinct(config, "Factory");
-    editor.app().workflow().configurationReplaced();
+    makeDistinct(editor, "Factory");
     const std::vector<std::uint8_t> factory = bytesOf(BuildImage(config));
     writeMemory(editor, 5);
     editor.app().workflow().applyAccessCode(QStringLiteral("0000"));
@@ -278,8 +278,7 @@ TEST(RealTime, UnsavedChangesAreWrittenOrReadOnlyAsTheUserChooses) {
     ASSERT_TRUE(editor.connectVirtual());
     ProcessorConfig& config = editor.app().config();
     MainWorkflow& workflow = editor.app().workflow();
-    makeDistinct(config, "Running");
-    workflow.configurationReplaced();
+    makeDistinct(editor, "Running");
     const std::vector<std::uint8_t> running = bytesOf(BuildImage(config));
     writeMemory(editor, 35);
     editor.click("NewButton");
