@@ -3,6 +3,7 @@
 // equaliser.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -106,23 +107,23 @@ struct AlignmentSystem {
     MeasuredCurves measured{};
 };
 
-void BM_AlignSubAgainstOutput1(benchmark::State& state) {
-    const AlignmentSystem system(false);
-    AlignmentRequest request;
+void alignBenchmark(benchmark::State& state, bool threeOutputs,
+                    const std::array<bool, kOutputCount>& movable) {
+    const AlignmentSystem system(threeOutputs);
+    AlignmentRequest request{{}, movable};
     request.range = *defaultAlignmentRange(system.config, request.movable);
     for (auto _ : state) {
         benchmark::DoNotOptimize(alignOutputs(system.config, system.measured, request));
     }
 }
+
+void BM_AlignSubAgainstOutput1(benchmark::State& state) {
+    alignBenchmark(state, false, {false, false, true});
+}
 BENCHMARK(BM_AlignSubAgainstOutput1)->Unit(benchmark::kMillisecond);
 
 void BM_AlignEveryOutputOfThree(benchmark::State& state) {
-    const AlignmentSystem system(true);
-    AlignmentRequest request{{}, {true, true, true}};
-    request.range = *defaultAlignmentRange(system.config, request.movable);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(alignOutputs(system.config, system.measured, request));
-    }
+    alignBenchmark(state, true, {true, true, true});
 }
 BENCHMARK(BM_AlignEveryOutputOfThree)->Unit(benchmark::kMillisecond);
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "analysis/EqualiserSearch.h"
 #include "analysis/MeasurementImport.h"
+#include "analysis/MessageText.h"
 #include "config/EqualizerControls.h"
 
 namespace kvn::analysis {
@@ -20,18 +20,8 @@ FitRange defaultFitRange(int output) {
 
 namespace {
 
-std::string hzText(double hz) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", hz);
-    return text;
-}
-
 std::string rangeText(FitRange range) {
-    return hzText(range.lowHz) + "-" + hzText(range.highHz) + " Hz";
-}
-
-std::string outputName(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
+    return numberText(range.lowHz) + "-" + numberText(range.highHz) + " Hz";
 }
 
 std::string capitalised(std::string text) {
@@ -94,7 +84,7 @@ std::string refusal(const ProcessorConfig& config, const ResponseCurve& measured
                     const std::vector<std::size_t>& points, const std::vector<int>& kept) {
     const int output = options.output;
     const int count = peqBandCount(output);
-    const std::string name = outputName(output);
+    const std::string name = outputTitle(output);
     if (options.bands < 1 || options.bands > count) {
         return "The number of bands to fit must be 1 to " + std::to_string(count) + " on " + name;
     }

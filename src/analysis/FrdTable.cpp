@@ -16,31 +16,13 @@ constexpr double kHzPerKhz = 1000.0;
 enum class Separator { Blanks, Tabs, Commas, Semicolons };
 enum class CommaUse { None, Decimal, Thousands };
 
-std::string lowered(std::string_view text) {
-    std::string s(text);
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
 bool hasAny(const std::string& text, std::initializer_list<std::string_view> parts) {
     return std::any_of(parts.begin(), parts.end(),
                        [&](std::string_view part) { return text.find(part) != npos; });
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool isBlankLine(std::string_view line) {
-    return trimBlanks(line).empty();
 }
 
 // The fields of a line: with `mark` ',', ';' or '\t' every mark ends a field (fields may be

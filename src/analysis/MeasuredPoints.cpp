@@ -3,19 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
+#include "analysis/MessageText.h"
 #include "dsp/Response.h"
 
 namespace kvn::analysis {
 namespace {
-
-// Numbers in messages as the user would write them: 1000, 12.5, 1e+06.
-std::string number(double value) {
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
 
 double gridLowHz() {
     return responseGrid().GridHz.front();
@@ -26,7 +19,8 @@ double gridHighHz() {
 }
 
 std::string gridText() {
-    return "the response grid's " + number(gridLowHz()) + " to " + number(gridHighHz()) + " Hz";
+    return "the response grid's " + numberText(gridLowHz()) + " to " + numberText(gridHighHz()) +
+           " Hz";
 }
 
 }  // namespace
@@ -39,11 +33,12 @@ std::optional<std::string> MeasuredPoints::add(double f, double level, double an
                                                std::size_t lineIndex) {
     if (std::abs(level) > kMeasuredDbMax) {
         return lineMessage(path_, lineIndex,
-                           "has a level of " + number(level) + " dB, beyond the " +
-                               number(kMeasuredDbMax) + " dB a measurement can read.");
+                           "has a level of " + numberText(level) + " dB, beyond the " +
+                               numberText(kMeasuredDbMax) + " dB a measurement can read.");
     }
     if (f < 0.0) {
-        return lineMessage(path_, lineIndex, "has a negative frequency (" + number(f) + " Hz).");
+        return lineMessage(path_, lineIndex,
+                           "has a negative frequency (" + numberText(f) + " Hz).");
     }
     if (!hz.empty() && f < hz.back()) {
         return lineMessage(path_, lineIndex, "has a lower frequency than the line before.");
@@ -60,12 +55,12 @@ std::optional<std::string> MeasuredPoints::unusable() const {
         return path + " holds fewer than two measured points.";
     }
     if (hz.front() == hz.back()) {
-        return path + ": every line has the same frequency (" + number(hz.front()) +
+        return path + ": every line has the same frequency (" + numberText(hz.front()) +
                " Hz); a response needs at least two.";
     }
     if (std::min(hz.back(), gridHighHz()) <= std::max(hz.front(), gridLowHz())) {
-        return path + ": its frequencies (" + number(hz.front()) + " to " + number(hz.back()) +
-               " Hz) cover no part of " + gridText() + ".";
+        return path + ": its frequencies (" + numberText(hz.front()) + " to " +
+               numberText(hz.back()) + " Hz) cover no part of " + gridText() + ".";
     }
     return std::nullopt;
 }
@@ -79,7 +74,7 @@ std::string MeasuredPoints::narrowRangeNote() const {
     if (high <= low || high >= 2.0 * low) {
         return {};
     }
-    return "the measured range " + number(low) + " to " + number(high) +
+    return "the measured range " + numberText(low) + " to " + numberText(high) +
            " Hz covers less than one octave of " + gridText();
 }
 

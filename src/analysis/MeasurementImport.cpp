@@ -39,10 +39,6 @@ std::string_view columnText(std::string_view line, Column column) {
     return line.substr(first, static_cast<std::size_t>(column.last - column.first + 1));
 }
 
-bool isBlankLine(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
 // One data line's numbers of a fixed-column or tab-separated format, or nothing when the line is
 // not numbers. `skip` is set for lines the format passes over (blank lines; in the tab-separated
 // format lines not starting with a digit).
@@ -99,14 +95,7 @@ std::optional<LineValues> readDataLine(const MeasurementLayout& layout, std::str
 }
 
 bool isImpedanceFileName(std::string_view path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string end(path.substr(path.size() - 4));
-    for (char& c : end) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return end == ".zma";
+    return path.size() >= 4 && lowered(path.substr(path.size() - 4)) == ".zma";
 }
 
 MeasurementResult outOfMemory() {

@@ -5,11 +5,25 @@
 #include <cmath>
 
 namespace kvn::analysis {
-namespace {
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
+
+bool isBlankLine(std::string_view line) {
+    return trimBlanks(line).empty();
+}
+
+std::string lowered(std::string_view text) {
+    std::string s(text);
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
+namespace {
 
 bool isLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

@@ -1,9 +1,11 @@
 // Reading numbers out of measurement export lines: decimal numbers with a point or a comma, the
-// free-number lines of FRD-style files, and the cutting of a file into lines.
+// free-number lines of FRD-style files, the cutting of a file into lines, and the blanks and
+// letter case of their text.
 #pragma once
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +14,13 @@ namespace kvn::analysis {
 // No frequency, level or phase of a measurement comes near this; larger numbers are refused, so
 // that the arithmetic on the points stays finite.
 inline constexpr double kMeasurementNumberMax = 1e9;
+
+// A blank (space or tab); a line of nothing else is blank.
+bool isBlank(char c);
+bool isBlankLine(std::string_view line);
+
+// The text with its ASCII capitals made small.
+std::string lowered(std::string_view text);
 
 // The text without the blanks (spaces, tabs) at its ends.
 std::string_view trimBlanks(std::string_view text);

@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <numeric>
 #include <tuple>
 #include <vector>
 
 #include "analysis/MeasurementImport.h"
+#include "analysis/MessageText.h"
 #include "config/LevelControls.h"
 
 namespace kvn::analysis {
@@ -20,16 +20,6 @@ constexpr int kDelayChoices = kMaxDelaySamples + 1;
 constexpr double kSmallestPower = 1e-300;
 // Progress is told after about this many candidates.
 constexpr std::int64_t kProgressEvery = 4096;
-
-std::string outputTitle(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
-}
-
-std::string hzText(double hz) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", hz);
-    return text;
-}
 
 ProcessorConfig withEveryInfluence(const ProcessorConfig& config) {
     ProcessorConfig c = config;
@@ -402,13 +392,14 @@ std::optional<std::string> alignmentOutputsProblem(const ProcessorConfig& config
 
 std::optional<std::string> alignmentRangeProblem(const FrequencyRange& range) {
     const auto& hz = responseGrid().GridHz;
-    const std::string rangeText = hzText(range.lowHz) + " to " + hzText(range.highHz) + " Hz";
+    const std::string rangeText =
+        numberText(range.lowHz) + " to " + numberText(range.highHz) + " Hz";
     if (!(range.lowHz < range.highHz)) {
         return "the range " + rangeText + " must start below its end";
     }
     if (range.lowHz < hz.front() || range.highHz > hz.back()) {
-        return "the range " + rangeText + " leaves the response grid (" + hzText(hz.front()) +
-               " to " + hzText(hz.back()) + " Hz)";
+        return "the range " + rangeText + " leaves the response grid (" + numberText(hz.front()) +
+               " to " + numberText(hz.back()) + " Hz)";
     }
     if (gridSpan(range).count == 0) {
         return "the range " + rangeText + " holds no point of the response grid";
@@ -451,7 +442,7 @@ std::optional<std::string> alignmentMeasurementProblem(
         for (std::size_t k = span.first; k < span.first + span.count; ++k) {
             if (curve.MagDb[k] == kOutsideMeasurementDb && curve.PhaseRad[k] == 0.0f) {
                 return outputTitle(n) + ": " + file + " does not cover the range " +
-                       hzText(range.lowHz) + " to " + hzText(range.highHz) + " Hz";
+                       numberText(range.lowHz) + " to " + numberText(range.highHz) + " Hz";
             }
         }
     }

@@ -7,20 +7,29 @@
 
 namespace kvn::analysis {
 
+void CurveSections::append(const TSOS& section) {
+    for (int c = 0; c < 5; ++c) {
+        coefficients[static_cast<std::size_t>(count * 5 + c)] = section.coefficient(c);
+    }
+    ++count;
+}
+
 namespace {
 
-// The coefficients a curve is evaluated from, in cascade order, and how many sections there are.
-struct EqualiserKey {
-    std::array<double, 5 * kPeqBands> coefficients{};
-    int count = -1;  // no curve
-    bool operator==(const EqualiserKey&) const = default;
-};
+CurveSections equaliserSections(const OutputChannel& output) {
+    CurveSections key;
+    key.count = 0;
+    for (int b = 1; b <= std::clamp(output.PeqBandsInUse, 0, kPeqBands); ++b) {
+        key.append(output.band(b));
+    }
+    return key;
+}
 
 // The last equaliser curves evaluated on this thread. A drag has the equaliser window and the
 // total response evaluate the same curve in turn; the second finds it here.
 struct EqualiserMemo {
     static constexpr std::size_t kSize = 4;
-    std::array<EqualiserKey, kSize> keys{};
+    std::array<CurveSections, kSize> keys{};
     std::array<ResponseCurve, kSize> curves{};
     std::size_t next = 0;
 };
@@ -30,15 +39,10 @@ struct EqualiserMemo {
 void equaliserCurve(const OutputChannel& output, ResponseCurve& out) {
     std::array<const TSOS*, kPeqBands> sections{};
     const int count = std::clamp(output.PeqBandsInUse, 0, kPeqBands);
-    EqualiserKey key;
-    key.count = count;
     for (int b = 1; b <= count; ++b) {
-        const auto i = static_cast<std::size_t>(b - 1);
-        sections[i] = &output.band(b);
-        for (int c = 0; c < 5; ++c) {
-            key.coefficients[i * 5 + static_cast<std::size_t>(c)] = sections[i]->coefficient(c);
-        }
+        sections[static_cast<std::size_t>(b - 1)] = &output.band(b);
     }
+    const CurveSections key = equaliserSections(output);
     thread_local EqualiserMemo memo;
     for (std::size_t m = 0; m < EqualiserMemo::kSize; ++m) {
         if (memo.keys[m] == key) {
@@ -72,36 +76,20 @@ void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out) {
     }
 }
 
-namespace {
-
-template <typename Key>
-void appendSection(Key& key, const TSOS& section) {
-    for (int c = 0; c < 5; ++c) {
-        key.coefficients[static_cast<std::size_t>(key.count * 5 + c)] = section.coefficient(c);
-    }
-    ++key.count;
-}
-
-}  // namespace
-
 void BlockCurveCache::update(const ProcessorConfig& config) {
     for (int n = 1; n <= kOutputCount; ++n) {
         const auto o = static_cast<std::size_t>(n - 1);
         const OutputChannel& output = config.output(n);
-        Sections peq;
-        peq.count = 0;
-        for (int b = 1; b <= std::clamp(output.PeqBandsInUse, 0, kPeqBands); ++b) {
-            appendSection(peq, output.band(b));
-        }
+        const CurveSections peq = equaliserSections(output);
         if (!(peq == peqKeys_[o])) {
             peqKeys_[o] = peq;
             equaliserCurve(output, peq_[o]);
         }
-        Sections xover;
+        CurveSections xover;
         xover.count = 0;
         for (const TXOVERPB* edge : {&output.LowPassEdge, &output.HighPassEdge}) {
             for (int k = 1; k <= std::clamp(edge->SectionCount, 0, 3); ++k) {
-                appendSection(xover, edge->section(k));
+                xover.append(edge->section(k));
             }
         }
         if (!(xover == xoverKeys_[o])) {

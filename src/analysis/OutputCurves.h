@@ -16,6 +16,15 @@ void equaliserCurve(const OutputChannel& output, ResponseCurve& out);
 // `sub`: the output is SUB, whose curve includes the fixed SUB path.
 void crossoverCurve(const OutputChannel& output, bool sub, ResponseCurve& out);
 
+// The coefficients a kept curve was evaluated from, in cascade order (at most seven bands, or six
+// crossover sections), and how many sections there are: the curve is still good while they match.
+struct CurveSections {
+    std::array<double, 5 * kPeqBands> coefficients{};
+    int count = -1;  // no curve yet
+    void append(const TSOS& section);
+    bool operator==(const CurveSections&) const = default;
+};
+
 // Each output's equaliser and crossover curves, evaluated again only where the sections changed
 // since the last update: under a drag of one band the other outputs and blocks cost nothing. The
 // curves are those of equaliserCurve() and crossoverCurve().
@@ -28,15 +37,8 @@ public:
     const ResponseCurve& xover(int output) const;
 
 private:
-    // The coefficients a curve is evaluated from, in cascade order (at most seven bands, or six
-    // crossover sections), and how many sections there are.
-    struct Sections {
-        std::array<double, 5 * 7> coefficients{};
-        int count = -1;  // no curve yet
-        bool operator==(const Sections&) const = default;
-    };
-    std::array<Sections, kOutputCount> peqKeys_{};
-    std::array<Sections, kOutputCount> xoverKeys_{};
+    std::array<CurveSections, kOutputCount> peqKeys_{};
+    std::array<CurveSections, kOutputCount> xoverKeys_{};
     std::array<ResponseCurve, kOutputCount> peq_{};
     std::array<ResponseCurve, kOutputCount> xover_{};
 };
