@@ -1,4 +1,4 @@
-// How the analysis layer's messages write a number and name an output.
+// How the analysis layer's messages write a number (they name an output with outputTitle()).
 #pragma once
 
 #include <string>
@@ -7,8 +7,5 @@ namespace kvn::analysis {
 
 // A number as the user would write it, to six significant digits: 1000, 12.5, 1e+06.
 std::string numberText(double value);
-
-// "Output 1", "Output 2" or "SUB" for `output` 1..3.
-std::string outputTitle(int output);
 
 }  // namespace kvn::analysis

@@ -27,8 +27,6 @@ std::optional<ParsedArgs> parseOrHelp(const ArgParser& parser, const Args& args,
 
 // Prints a configuration as 'preset show' does: "path = value" lines, or the JSON document.
 void printPreset(CommandIo& io, const ProcessorConfig& config, bool json);
-// "Output 1", "Output 2", "SUB": how the commands' messages name output 1..3.
-std::string outputTitle(int output);
 
 std::span<const Subcommand> presetCommands();
 std::span<const Subcommand> imageCommands();

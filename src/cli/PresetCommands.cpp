@@ -315,10 +315,6 @@ constexpr std::array<Subcommand, 8> kPresetCommands = {{
 
 }  // namespace
 
-std::string outputTitle(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
-}
-
 void printPreset(CommandIo& io, const ProcessorConfig& config, bool json) {
     if (json) {
         io.out << writeJson(PresetJson::toJson(config), JsonNumbers::Shortest);

@@ -26,10 +26,6 @@ constexpr float kAudibleFloorDb = -30.0f;
 // Slope in dB per octave of a shelf with slope S = 1.
 constexpr double kDbPerSlope = 12.0;
 
-std::string title(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
-}
-
 std::string number(double value, int decimals) {
     return filterTextNumber(value, decimals);
 }
@@ -290,7 +286,7 @@ EqualizerExport exportEqualizer(const ProcessorConfig& config, int output) {
         std::string why;
         const auto filter = textFilterFromBand(out.band(n), &why);
         if (!filter) {
-            return {{}, title(output) + " band " + std::to_string(n) + ": " + why};
+            return {{}, outputTitle(output) + " band " + std::to_string(n) + ": " + why};
         }
         list.filters.push_back(*filter);
     }
@@ -301,8 +297,8 @@ EqualizerExport exportEqualizer(const ProcessorConfig& config, int output) {
             ' ');
         return text;
     };
-    const std::string comment = "KVN 350 " + title(output) + " equaliser (" + plain(out.Name) +
-                                "), system " + plain(config.SystemName);
+    const std::string comment = "KVN 350 " + outputTitle(output) + " equaliser (" +
+                                plain(out.Name) + "), system " + plain(config.SystemName);
     // Loading a band puts its frequency on a step of the frequency slider, and the processor runs
     // that frequency: a preset's 120 Hz is exported as 119.98 Hz.
     const std::string frequencies =
@@ -330,9 +326,9 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
     for (const TextFilter& filter : parsed.list.filters) {
         const int n = static_cast<int>(import.bands.size()) + 1;
         if (n > bandCount) {
-            return refuse(
-                FilterTextProblem{filter.line, title(output) + " has " + std::to_string(bandCount) +
-                                                   " bands; this is filter " + std::to_string(n)});
+            return refuse(FilterTextProblem{
+                filter.line, outputTitle(output) + " has " + std::to_string(bandCount) +
+                                 " bands; this is filter " + std::to_string(n)});
         }
         std::string why;
         auto band = bandFromTextFilter(filter, output, &why);
@@ -354,7 +350,7 @@ EqualizerImportCheck checkEqualizerImport(const ProcessorConfig& config, int out
         if (!(to >= kLevelMinDb - kGainTolerance && to <= kLevelMaxDb + kGainTolerance)) {
             return refuse(FilterTextProblem{
                 parsed.list.preampLine, "Preamp " + number(*import.preampDb, 2) +
-                                            " dB would take the level of " + title(output) +
+                                            " dB would take the level of " + outputTitle(output) +
                                             " from " + number(from, 1) + " dB to " + number(to, 1) +
                                             " dB, outside -30 to 6 dB"});
         }
@@ -405,7 +401,7 @@ std::string describeEqualizerImport(const ProcessorConfig& before, const Equaliz
     const int count = static_cast<int>(import.bands.size());
     const int bands = peqBandCount(import.output);
     std::string text = std::to_string(count) + (count == 1 ? " filter" : " filters") +
-                       " imported into " + title(import.output);
+                       " imported into " + outputTitle(import.output);
     if (count < bands) {
         text += "; " +
                 (count + 1 == bands

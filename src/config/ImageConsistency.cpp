@@ -27,10 +27,6 @@ std::string numberText(double value) {
     return buffer;
 }
 
-std::string outputName(int output) {
-    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
-}
-
 std::string unitName(int unit) {
     return "dynamics unit " + std::to_string(unit);
 }
@@ -98,7 +94,7 @@ Field flag(std::size_t offset, std::string name) {
 void addBands(std::vector<Field>& fields, int output, std::size_t first) {
     for (int b = 1; b <= peqBandCount(output); ++b) {
         const std::size_t at = first + param::kBandBytes * static_cast<std::size_t>(b - 1);
-        const std::string band = outputName(output) + " band " + std::to_string(b);
+        const std::string band = outputTitle(output) + " band " + std::to_string(b);
         // The decoder knows the codes 0..11 and the sloped shelves' 14 and 15.
         fields.push_back(coded(at + param::kBandType, band + " type",
                                {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15}));
@@ -113,7 +109,7 @@ void addBands(std::vector<Field>& fields, int output, std::size_t first) {
 void addCrossover(std::vector<Field>& fields, int output) {
     const std::size_t at =
         param::kCrossovers + param::kCrossoverBytes * static_cast<std::size_t>(output - 1);
-    const std::string name = outputName(output);
+    const std::string name = outputTitle(output);
     const double lowPassMaxHz =
         output == kSubOutput ? kSubLowPassMaxFrequencyHz : kXoverMaxFrequencyHz;
     fields.push_back(
@@ -171,14 +167,14 @@ std::vector<Field> makeFields() {
     for (int n = 1; n <= kOutputCount; ++n) {
         const std::size_t at =
             param::kLevels + param::kLevelBytes * static_cast<std::size_t>(n - 1);
-        fields.push_back(ranged(at + param::kLevelPosition, 2, outputName(n) + " level position", 0,
-                                kLevelTrackMax));
-        fields.push_back(flag(at + param::kMuted, outputName(n) + " mute"));
-        fields.push_back(flag(at + param::kInverted, outputName(n) + " polarity"));
+        fields.push_back(ranged(at + param::kLevelPosition, 2, outputTitle(n) + " level position",
+                                0, kLevelTrackMax));
+        fields.push_back(flag(at + param::kMuted, outputTitle(n) + " mute"));
+        fields.push_back(flag(at + param::kInverted, outputTitle(n) + " polarity"));
     }
     for (int n = 1; n <= kOutputCount; ++n) {
         fields.push_back(ranged(param::kDelays + static_cast<std::size_t>(n - 1), 1,
-                                outputName(n) + " delay", 0, kMaxDelaySamples, " samples"));
+                                outputTitle(n) + " delay", 0, kMaxDelaySamples, " samples"));
     }
     fields.push_back(
         ranged(param::kTemperature, 1, "temperature", kTemperatureMinC, kTemperatureMaxC, " C"));
@@ -191,8 +187,9 @@ std::vector<Field> makeFields() {
     }
     for (int n = 1; n <= kOutputCount; ++n) {
         const auto i = static_cast<std::size_t>(n - 1);
-        fields.push_back(ranged(param::kRoutes + i, 1, outputName(n) + " route", kRouteA, kRouteB));
-        fields.push_back(plain(param::kDistances + i, 1, outputName(n) + " distance"));
+        fields.push_back(
+            ranged(param::kRoutes + i, 1, outputTitle(n) + " route", kRouteA, kRouteB));
+        fields.push_back(plain(param::kDistances + i, 1, outputTitle(n) + " distance"));
     }
     return fields;
 }
@@ -232,7 +229,7 @@ std::string rangeProblem(const Field& f, int raw) {
 // What a coefficient word belongs to, as the messages name it.
 std::string wordGroup(int address) {
     for (int n = 1; n <= kOutputCount; ++n) {
-        const std::string name = outputName(n);
+        const std::string name = outputTitle(n);
         if (address == addr::gainFromA(n) || address == addr::gainFromB(n)) {
             return name + " input mix";
         }

@@ -38,6 +38,10 @@ void setDynamicsDefaults(DynamicsUnit& unit, int number) {
 
 }  // namespace
 
+std::string outputTitle(int output) {
+    return output == kSubOutput ? "SUB" : "Output " + std::to_string(output);
+}
+
 void OutputChannel::setRouteGains() {
     switch (Route) {
         case kRouteAB:

@@ -46,6 +46,9 @@ constexpr int peqBandCount(int output) {
 inline constexpr float kOlderGateLevel = 13.0f;
 inline constexpr float kOlderGateSlope = 4.0f;
 
+// How messages and tables name an output: "Output 1", "Output 2" or "SUB".
+std::string outputTitle(int output);
+
 // The dynamics unit a given output uses: 1 for Output 1 and Output 2, 2 for SUB.
 constexpr int dynamicsUnitOf(int output) {
     return output == kSubOutput ? 2 : 1;

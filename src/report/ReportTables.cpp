@@ -93,8 +93,7 @@ QString unitName(int unit) {
 }  // namespace
 
 QString outputLabel(const ProcessorConfig& config, int output) {
-    const QString base =
-        output == kSubOutput ? QStringLiteral("SUB") : QStringLiteral("Output %1").arg(output);
+    const QString base = QString::fromStdString(outputTitle(output));
     const QString name = QString::fromStdString(config.output(output).Name).trimmed();
     return name.isEmpty() ? base : QStringLiteral("%1 (%2)").arg(base, name);
 }

@@ -17,7 +17,7 @@ bool isDynamics(link::EditPart part) {
 }  // namespace
 
 QString outputTitle(int output) {
-    return output == kSubOutput ? QStringLiteral("SUB") : QStringLiteral("Output %1").arg(output);
+    return QString::fromStdString(kvn::outputTitle(output));
 }
 
 bool ConfigChange::touches(link::EditPart part, int index) const {
